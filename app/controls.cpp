@@ -1,0 +1,95 @@
+#include "app/controls.h"
+
+#include "app/linklabel.h"
+#include "app/twips.h"
+#include "calc/keyreleaseedit.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace Controls {
+
+namespace {
+
+void whiten(QWidget *widget)
+{
+    QPalette white = widget->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    widget->setPalette(white);
+    widget->setAutoFillBackground(true);
+}
+
+void boldTitle(QGroupBox *group)
+{
+    // Only the caption is bold; the children keep the normal font.
+    group->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; }"));
+}
+
+} // namespace
+
+QGroupBox *group(QWidget *parent, const QString &name, const QString &caption,
+                 int left, int top, int width, int height)
+{
+    auto *g = new QGroupBox(caption, parent);
+    g->setObjectName(name);
+    g->setGeometry(Twips::rect(left, top, width, height));
+    whiten(g);
+    boldTitle(g);
+    return g;
+}
+
+QLabel *label(QWidget *parent, const QString &name, const QString &text,
+              int left, int top, int width, int height)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setGeometry(Twips::rect(left, top, width, height));
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
+KeyReleaseEdit *box(QWidget *parent, const QString &name, const QString &text,
+                    int left, int top, int width, int height)
+{
+    auto *b = new KeyReleaseEdit(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(Twips::rect(left, top, width, height));
+    return b;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &text,
+                    int left, int top, int width, int height)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setGeometry(Twips::rect(left, top, width, height));
+    QPalette face = b->palette();
+    face.setColor(QPalette::Button, buttonFace);
+    b->setPalette(face);
+    return b;
+}
+
+LinkLabel *link(QWidget *parent, const QString &name, const QString &text,
+                int left, int top, int width, int height)
+{
+    auto *l = new LinkLabel(text, parent);
+    l->setObjectName(name);
+    l->setGeometry(Twips::rect(left, top, width, height));
+    l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    l->setUnderlined(true);
+    return l;
+}
+
+QGroupBox *panel(QGroupBox *self, int index, const QString &caption)
+{
+    self->setObjectName(QStringLiteral("Frame1_%1").arg(index));
+    self->setTitle(caption);
+    self->setFixedSize(Twips::toPixels(7215), Twips::toPixels(5055));
+    whiten(self);
+    boldTitle(self);
+    return self;
+}
+
+} // namespace Controls
+

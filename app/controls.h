@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+class KeyReleaseEdit;
+class LinkLabel;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+// Builders for the controls of the fixed layout. Positions and sizes are in
+// twips relative to the parent's top-left corner (a group's caption included);
+// every control gets its name as objectName, which the settings store uses.
+namespace Controls {
+
+// The face of the program's buttons.
+inline const QColor buttonFace{192, 192, 255};
+
+// A white group box with a bold caption.
+QGroupBox *group(QWidget *parent, const QString &name, const QString &caption,
+                 int left, int top, int width, int height);
+
+QLabel *label(QWidget *parent, const QString &name, const QString &text,
+              int left, int top, int width, int height);
+
+KeyReleaseEdit *box(QWidget *parent, const QString &name, const QString &text,
+                    int left, int top, int width, int height);
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &text,
+                    int left, int top, int width, int height);
+
+// Blue, underlined, centred link text.
+LinkLabel *link(QWidget *parent, const QString &name, const QString &text,
+                int left, int top, int width, int height);
+
+// A panel of the panel area: a white group box of 7215 x 5055 twips.
+QGroupBox *panel(QGroupBox *self, int index, const QString &caption);
+
+} // namespace Controls

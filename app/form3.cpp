@@ -1,0 +1,245 @@
+#include "app/form3.h"
+
+#include "app/controls.h"
+#include "app/firstactivation.h"
+#include "app/hosts.h"
+#include "app/linklabel.h"
+#include "app/navigation.h"
+#include "app/pictures.h"
+#include "app/twips.h"
+#include "app/url.h"
+#include "calc/currencypanel.h"
+#include "calc/dutypanel.h"
+#include "calc/fuelpanel.h"
+#include "calc/number.h"
+#include "calc/tippanel.h"
+#include "calc/unitspanel.h"
+#include "online/form2.h"
+#include "online/lookups.h"
+#include "online/ratereply.h"
+#include "online/rateretrieval.h"
+#include "online/translatepanel.h"
+#include "online/transportpanel.h"
+#include "online/webpanel.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QWebEngineView>
+
+namespace {
+
+// Client area that holds every control of the layout (outer 9820 x 7360 twips).
+constexpr QSize clientSize{Twips::toPixels(9570), Twips::toPixels(6840)};
+
+} // namespace
+
+Form3::Form3(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Kartavio 1.00"));
+    setWindowIcon(QIcon(Pictures::appIcon(64)));
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+
+    m_navigation = new Navigation(this);
+    connect(m_navigation, &Navigation::linkClicked, this, &Form3::Label5_Click);
+
+    auto *logo = new LinkLabel(QString(), this);
+    logo->setObjectName(QStringLiteral("Image9"));
+    logo->setAccessibleName(QStringLiteral("Kartavio Startseite"));
+    logo->setGeometry(Twips::rect(360, 4560, 1320, 465));
+    logo->setPixmap(Pictures::logo());
+    connect(logo, &LinkLabel::clicked, this, &Form3::Image9_Click);
+
+    // Load handler: panel 0, fixed size, baseUrl, web views, appDir.
+    m_baseUrl = Hosts::baseUrl();
+    buildPanels();
+    moveFrame(0);
+    setFixedSize(clientSize);
+
+    m_appDir = QCoreApplication::applicationDirPath();
+    if (!m_appDir.endsWith(u'/'))
+        m_appDir += u'/';
+
+    m_form2 = new Form2(this);
+    const QString cacheDir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    m_retrieval = new RateRetrieval(cacheDir, this);
+    connect(m_retrieval, &RateRetrieval::finished, this, &Form3::showRate);
+    connect(m_currency->command1(), &QPushButton::clicked, this, &Form3::Command1_Click);
+    connect(m_form2, &Form2::retrievalRequested, this, &Form3::Command1_Click);
+    connect(this, &Form3::rateShown, m_form2, &Form2::retrievalFinished);
+    m_firstActivation = new FirstActivation(*this);
+
+    startWebViews();
+}
+
+Form3::~Form3() = default;
+
+void Form3::buildPanels()
+{
+    const PanelContext context{m_store, [this] { return m_eurKurs; }, m_baseUrl};
+    m_panels = new QStackedWidget(this);
+    m_panels->setObjectName(QStringLiteral("panels"));
+    m_panels->setGeometry(Twips::rect(2280, 120, 7215, 5055));
+
+    m_currency = new CurrencyPanel(context, m_panels);
+    m_fuel = new FuelPanel(context, m_panels);
+    m_units = new UnitsPanel(context, m_panels);
+    m_duty = new DutyPanel(context, m_panels);
+    m_translate = new TranslatePanel(context, m_panels);
+    m_links = new WebPanel(6, QStringLiteral("Nützliche Weblinks"), QStringLiteral("brwLinks"), m_panels);
+    m_transport = new TransportPanel(context, m_stateCodes, m_panels);
+    m_tip = new TipPanel(context, m_panels);
+    m_wort = new WebPanel(12, QStringLiteral("Wortschatz"), QStringLiteral("BrwWort"), m_panels);
+
+    const std::array<std::pair<int, QWidget *>, 9> panels = {{
+        {0, m_currency}, {1, m_fuel}, {3, m_units}, {4, m_duty}, {5, m_translate},
+        {6, m_links}, {10, m_transport}, {11, m_tip}, {12, m_wort},
+    }};
+    for (const auto &[index, panel] : panels) {
+        m_frames[size_t(index)] = panel;
+        m_panels->addWidget(panel);
+    }
+}
+
+void Form3::startWebViews()
+{
+    m_banner = new QWebEngineView(this);
+    m_banner->setObjectName(QStringLiteral("AdBrw"));
+    m_banner->setGeometry(Twips::rect(25, 5235, 9495, 1575));
+
+    m_wort->view()->load(QUrl(m_baseUrl + u"_tools/wortschatz"));
+    m_links->view()->load(QUrl(m_baseUrl + u"_tools/links"));
+    connect(m_banner, &QWebEngineView::loadFinished, this, &Form3::bannerDone);
+    m_banner->load(QUrl(m_baseUrl + u"_tools"));
+    // The window waits for the banner, but never longer than this.
+    QTimer::singleShot(bannerWaitMs, this, &Form3::bannerDone);
+}
+
+void Form3::bannerDone()
+{
+    if (m_bannerDone)
+        return;
+    m_bannerDone = true;
+    emit readyToShow();
+}
+
+void Form3::moveFrame(int frameNo)
+{
+    if (QWidget *panel = frame(frameNo))
+        m_panels->setCurrentWidget(panel);
+}
+
+int Form3::currentFrame() const
+{
+    const QWidget *current = m_panels->currentWidget();
+    for (int i = 0; i < panelSlots; ++i) {
+        if (m_frames[size_t(i)] == current)
+            return i;
+    }
+    return -1;
+}
+
+QWidget *Form3::frame(int frameNo) const
+{
+    return frameNo >= 0 && frameNo < panelSlots ? m_frames[size_t(frameNo)] : nullptr;
+}
+
+void Form3::saver(const QLineEdit *obj)
+{
+    m_store.save(obj);
+}
+
+void Form3::loader(QLineEdit *obj)
+{
+    m_store.load(obj);
+}
+
+void Form3::redirect(int nr)
+{
+    openurl(Lookups::redirectUrl(m_baseUrl, nr));
+}
+
+void Form3::ununderline()
+{
+    m_navigation->ununderline();
+}
+
+void Form3::Label5_Click(int index)
+{
+    if (const auto panel = Navigation::panelForLink(index)) {
+        moveFrame(*panel);
+        return;
+    }
+    const QString path = Navigation::portalPathForLink(index);
+    if (!path.isEmpty())
+        openurl(u"http://" % Hosts::portal() % path);
+}
+
+void Form3::Image9_Click()
+{
+    openurl(u"http://" % Hosts::site());
+}
+
+void Form3::Command1_Click()
+{
+    if (m_retrieval->isRunning())
+        return;
+    m_form2->showCentered();
+    m_currency->command1()->setEnabled(false);
+    m_retrieval->start(m_eurKurs);
+}
+
+// Display phase: whatever the run got, shown on panel 0.
+void Form3::showRate(const RateResult &result)
+{
+    if (result.rate)
+        m_eurKurs = *result.rate;
+    m_currency->setStandText(result.stand);
+    if (const auto line = RateReply::rateLine(m_eurKurs))
+        m_currency->setRateLine(*line);
+    if (!result.chart.isNull())
+        m_currency->setChart(result.chart);
+    m_currency->txtEur_KeyUp(1, 1);
+    m_currency->command1()->setEnabled(true);
+    m_form2->hide();
+    emit rateShown();
+}
+
+bool Form3::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::WindowActivate:
+        m_firstActivation->activate();
+        break;
+    case QEvent::Show:
+        // Without a window manager the window may never become active.
+        QTimer::singleShot(0, m_firstActivation, &FirstActivation::activate);
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+void Form3::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (size() != clientSize && !isMinimized())
+        resize(clientSize);
+}
+
+void Form3::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,133 @@
+#pragma once
+
+// The main window.
+//
+// Form3 owns, through Qt's parent chain, everything the user sees: the
+// navigation column (Navigation wires the links of Label5), a stack of the
+// nine panels of Frame1 (one class each; panel 2 is a group inside panel 1),
+// the banner view AdBrw, and the please-wait window Form2. It also holds the
+// form-level values eurKurs, baseUrl, appDir and stateCodes, the settings
+// store, and the rate retrieval. Panels get a PanelContext (the store, a way
+// to read eurKurs, baseUrl), never the window.
+//
+// A key release in a calculator box: KeyReleaseEdit::keyReleased -> the
+// panel's <box>_KeyUp handler -> its steps (Number::read, arithmetic,
+// Number::format, setText on the other boxes, which runs no handler) -> last,
+// RememberedValues::save(box), which writes the box's text under its name
+// and syncs the settings file before the handler returns.
+
+#include "app/rememberedvalues.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+
+class CurrencyPanel;
+class DutyPanel;
+class FirstActivation;
+class Form2;
+class FuelPanel;
+class Navigation;
+class QLineEdit;
+class QStackedWidget;
+class QWebEngineView;
+class RateRetrieval;
+class TipPanel;
+class TranslatePanel;
+class TransportPanel;
+class UnitsPanel;
+class WebPanel;
+struct RateResult;
+
+class Form3 final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int panelSlots = 13; // panel indices 0 to 12
+
+    explicit Form3(QWidget *parent = nullptr);
+    ~Form3() override;
+
+    double eurKurs() const { return m_eurKurs; }
+    void setEurKurs(double rate) { m_eurKurs = rate; } // for the retrieval and tests
+    QString baseUrl() const { return m_baseUrl; }
+    QString appDir() const { return m_appDir; }
+    const QStringList &stateCodes() const { return m_stateCodes; }
+    QStringList &stateCodes() { return m_stateCodes; }
+    RememberedValues &store() { return m_store; }
+
+    // Brings panel frameNo to the front; an index without a panel does nothing.
+    void moveFrame(int frameNo);
+    // The panel in front.
+    int currentFrame() const;
+    QWidget *frame(int frameNo) const;
+
+    void saver(const QLineEdit *obj);
+    void loader(QLineEdit *obj);
+    void redirect(int nr);
+    void ununderline();
+
+    void Label5_Click(int index);
+    void Image9_Click();
+    // The rate retrieval: cache, download and display phases.
+    void Command1_Click();
+
+    Navigation *navigation() const { return m_navigation; }
+    CurrencyPanel *currencyPanel() const { return m_currency; }
+    FuelPanel *fuelPanel() const { return m_fuel; }
+    UnitsPanel *unitsPanel() const { return m_units; }
+    DutyPanel *dutyPanel() const { return m_duty; }
+    TipPanel *tipPanel() const { return m_tip; }
+    TranslatePanel *translatePanel() const { return m_translate; }
+    TransportPanel *transportPanel() const { return m_transport; }
+    QWebEngineView *banner() const { return m_banner; }
+    Form2 *form2() const { return m_form2; }
+    RateRetrieval *retrieval() const { return m_retrieval; }
+    FirstActivation *firstActivation() const { return m_firstActivation; }
+
+    // Upper bound on the wait for the banner before the window is first shown.
+    static constexpr int bannerWaitMs = 5000;
+
+signals:
+    // The banner page has loaded (or failed, or the wait timed out): show the window.
+    void readyToShow();
+    // A run of the rate retrieval has ended with its display phase.
+    void rateShown();
+
+protected:
+    bool event(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildPanels();
+    void startWebViews();
+    void bannerDone();
+    void showRate(const RateResult &result);
+
+    RememberedValues m_store;
+    double m_eurKurs = 0.0;
+    QString m_baseUrl;
+    QString m_appDir;
+    QStringList m_stateCodes;
+
+    Navigation *m_navigation = nullptr;
+    QStackedWidget *m_panels = nullptr;
+    std::array<QWidget *, panelSlots> m_frames{};
+    CurrencyPanel *m_currency = nullptr;
+    FuelPanel *m_fuel = nullptr;
+    UnitsPanel *m_units = nullptr;
+    DutyPanel *m_duty = nullptr;
+    TranslatePanel *m_translate = nullptr;
+    WebPanel *m_links = nullptr;
+    TransportPanel *m_transport = nullptr;
+    TipPanel *m_tip = nullptr;
+    WebPanel *m_wort = nullptr;
+    QWebEngineView *m_banner = nullptr;
+    Form2 *m_form2 = nullptr;
+    RateRetrieval *m_retrieval = nullptr;
+    FirstActivation *m_firstActivation = nullptr;
+    bool m_bannerDone = false;
+};

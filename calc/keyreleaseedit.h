@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QLineEdit>
+
+// A one-line box that reports every key release, whether or not the text
+// changed (arrow keys and Shift included). Text put in by the program
+// reports nothing.
+class KeyReleaseEdit final : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    using QLineEdit::QLineEdit;
+
+signals:
+    void keyReleased(int keyCode, int shift);
+
+protected:
+    void keyReleaseEvent(QKeyEvent *event) override;
+};

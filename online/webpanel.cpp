@@ -1,0 +1,15 @@
+#include "online/webpanel.h"
+
+#include "app/controls.h"
+#include "app/twips.h"
+
+#include <QWebEngineView>
+
+WebPanel::WebPanel(int index, const QString &caption, const QString &viewName, QWidget *parent)
+    : QGroupBox(parent)
+{
+    Controls::panel(this, index, caption);
+    m_view = new QWebEngineView(this);
+    m_view->setObjectName(viewName);
+    m_view->setGeometry(Twips::rect(120, 240, 6975, 4695));
+}

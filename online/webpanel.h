@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QGroupBox>
+
+class QWebEngineView;
+
+// A panel whose only content is a page of the product site in a web view
+// (panel 6 "Nützliche Weblinks", panel 12 "Wortschatz").
+class WebPanel final : public QGroupBox
+{
+    Q_OBJECT
+
+public:
+    WebPanel(int index, const QString &caption, const QString &viewName, QWidget *parent = nullptr);
+
+    QWebEngineView *view() const { return m_view; }
+
+private:
+    QWebEngineView *m_view = nullptr;
+};

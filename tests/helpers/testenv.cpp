@@ -1,0 +1,52 @@
+#include "helpers/testenv.h"
+
+#include "app/settingskeys.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLocale>
+#include <QSettings>
+#include <QTemporaryDir>
+
+namespace TestEnv {
+
+namespace {
+
+QTemporaryDir &folder()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+} // namespace
+
+void isolate()
+{
+    const QString base = folder().path();
+    QDir(base).mkpath(QStringLiteral("config"));
+    QDir(base).mkpath(QStringLiteral("cache"));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(base + u"/config"));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(base + u"/cache"));
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QCoreApplication::setOrganizationName(QStringLiteral("Kelvara"));
+    QCoreApplication::setApplicationName(QStringLiteral("Kartavio"));
+}
+
+QString root()
+{
+    return folder().path();
+}
+
+QString settingsFile()
+{
+    return folder().path() + u"/config/Kelvara.conf";
+}
+
+void clearSettings()
+{
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, SettingsKeys::organization.toString());
+    settings.clear();
+    settings.sync();
+}
+
+} // namespace TestEnv

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// Test set-up shared by every test: call first in initTestCase(), before
+// anything touches QSettings or QStandardPaths.
+namespace TestEnv {
+
+// Points the settings store and the cache folder into a fresh temporary
+// folder, pins German number settings and sets the application's names.
+void isolate();
+
+// The temporary folder of isolate(): config/ and cache/ live below it.
+QString root();
+
+// The settings file the store writes ($XDG_CONFIG_HOME/Kelvara.conf).
+QString settingsFile();
+
+// Empties the settings store (the file and QSettings' cache of it).
+void clearSettings();
+
+} // namespace TestEnv
