@@ -20,10 +20,23 @@ void whiten(QWidget *widget)
     widget->setAutoFillBackground(true);
 }
 
+// Fonts that set only the weight; family and size still come from the window.
+void setWeight(QWidget *widget, bool bold)
+{
+    QFont weight;
+    weight.setBold(bold);
+    widget->setFont(weight);
+}
+
 void boldTitle(QGroupBox *group)
 {
-    // Only the caption is bold; the children keep the normal font.
-    group->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; }"));
+    setWeight(group, true);
+}
+
+// Children of a group keep the normal weight under its bold caption.
+void plain(QWidget *widget)
+{
+    setWeight(widget, false);
 }
 
 } // namespace
@@ -45,6 +58,7 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text,
     auto *l = new QLabel(text, parent);
     l->setObjectName(name);
     l->setGeometry(Twips::rect(left, top, width, height));
+    plain(l);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
 }
@@ -55,6 +69,7 @@ KeyReleaseEdit *box(QWidget *parent, const QString &name, const QString &text,
     auto *b = new KeyReleaseEdit(text, parent);
     b->setObjectName(name);
     b->setGeometry(Twips::rect(left, top, width, height));
+    plain(b);
     return b;
 }
 
@@ -64,6 +79,7 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text,
     auto *b = new QPushButton(text, parent);
     b->setObjectName(name);
     b->setGeometry(Twips::rect(left, top, width, height));
+    plain(b);
     QPalette face = b->palette();
     face.setColor(QPalette::Button, buttonFace);
     b->setPalette(face);
@@ -76,6 +92,7 @@ LinkLabel *link(QWidget *parent, const QString &name, const QString &text,
     auto *l = new LinkLabel(text, parent);
     l->setObjectName(name);
     l->setGeometry(Twips::rect(left, top, width, height));
+    plain(l);
     l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     l->setUnderlined(true);
     return l;
