@@ -35,6 +35,9 @@ void FirstActivation::activate()
     if (m_started || isDone())
         return;
     m_started = true;
+    // The retrieval's recomputation stores txtEur: put the remembered amount
+    // back first, or the laid-out "1,00" would overwrite it in the store.
+    restoreEarly(u"txtEur");
     connect(m_form.form2(), &Form2::updateFinished, this, &FirstActivation::afterRetrieval,
             Qt::SingleShotConnection);
     m_form.form2()->update();
@@ -64,7 +67,12 @@ void FirstActivation::afterRetrieval()
         recompute[i]();
     }
 
+    // These handlers store their box before the remembered texts come back
+    // below; restoring them first keeps what the user typed last time.
+    restoreEarly(u"txtR");
+    restoreEarly(u"txtR15");
     m_form.dutyPanel()->txtR_Change();
+    restoreEarly(u"txtTrinkgeld");
     m_form.tipPanel()->txtTrinkgeld_KeyUp(1, 1);
     fillStates();
 
@@ -81,6 +89,12 @@ void FirstActivation::afterRetrieval()
             store.load(text);
     }
     emit done();
+}
+
+void FirstActivation::restoreEarly(QStringView box)
+{
+    if (auto *edit = m_form.findChild<QLineEdit *>(box.toString()))
+        m_form.store().load(edit);
 }
 
 void FirstActivation::fillStates()

@@ -24,6 +24,7 @@ signals:
 private:
     void afterRetrieval();
     void fillStates();
+    void restoreEarly(QStringView box);
 
     Form3 &m_form;
     bool m_started = false;

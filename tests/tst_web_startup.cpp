@@ -1,0 +1,215 @@
+#include "app/firstactivation.h"
+#include "app/form3.h"
+#include "helpers/testenv.h"
+#include "helpers/testhttpserver.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+// The first activation against a loopback rate service: defaults on an empty
+// store, remembered texts after a restart, and no second run of the work.
+class TestStartup final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void firstRunWithEmptyStore();
+    void restartShowsRememberedTexts();
+    void secondActivationDoesNothing();
+    void sameDayRestartMakesNoRequest();
+
+private:
+    std::unique_ptr<Form3> start();
+    QString text(const QString &box) const { return m_window->findChild<QLineEdit *>(box)->text(); }
+    QString caption(const QString &label) const { return m_window->findChild<QLabel *>(label)->text(); }
+    static void store(const QString &key, const QString &value);
+
+    TestHttpServer *m_server = nullptr;
+    std::unique_ptr<Form3> m_window;
+};
+
+// The smallest GIF there is: one pixel.
+static const QByteArray onePixelGif = QByteArray::fromHex(
+    "4749463839610100010080000" "0ffffff00000021f90401000000002c00000000010001000002024401003b");
+
+void TestStartup::initTestCase()
+{
+    m_server = new TestHttpServer(this);
+    m_server->setReply(u"/_tools"_s, {200, "<!doctype html><meta charset=utf-8><p>Banner</p>"});
+    m_server->setReply(u"/kartavio/_tools/eur.cgi"_s, {200, "1.2345|05.12.2026|", "text/plain"});
+    m_server->setReply(u"/kartavio/_tools/eurchart.gif"_s, {200, onePixelGif, "image/gif"});
+    qputenv("KARTAVIO_SITE_HOST", m_server->hostAndPort().toUtf8());
+    qputenv("KARTAVIO_SERVICE_HOST", m_server->hostAndPort().toUtf8());
+}
+
+void TestStartup::init()
+{
+    m_window.reset();
+    TestEnv::clearSettings();
+    QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)).removeRecursively();
+    m_server->clearRequests();
+}
+
+void TestStartup::store(const QString &key, const QString &value)
+{
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, u"Kelvara"_s);
+    settings.setValue(u"Kartavio/"_s + key, value);
+    settings.sync();
+}
+
+std::unique_ptr<Form3> TestStartup::start()
+{
+    auto window = std::make_unique<Form3>();
+    QSignalSpy ready(window.get(), &Form3::readyToShow);
+    if (!ready.wait(Form3::bannerWaitMs + 2000))
+        return nullptr;
+    QSignalSpy done(window->firstActivation(), &FirstActivation::done);
+    window->show();
+    if (!done.wait(20000))
+        return nullptr;
+    return window;
+}
+
+void TestStartup::firstRunWithEmptyStore()
+{
+    m_window = start();
+    QVERIFY(m_window);
+    QVERIFY(m_window->isEnabled());
+    QCOMPARE(m_window->currentFrame(), 0);
+    QCOMPARE(m_window->eurKurs(), 1.2345);
+    QCOMPARE(caption(u"Label3"_s), u"Stand: 05.12.2026"_s);
+    QCOMPARE(caption(u"Label4"_s), u"1 EUR = 1,2345 $, 1$ = 0,8100 EUR"_s);
+    QCOMPARE(text(u"txtDollar"_s), u"1,23"_s);
+
+    QCOMPARE(text(u"txtCelsius"_s), u"30"_s);
+    QCOMPARE(text(u"txtFahrenheit"_s), u"86,00"_s);
+    QCOMPARE(text(u"txtM"_s), u"10"_s);
+    QCOMPARE(text(u"txtCM"_s), u"1.000,00"_s);
+    QCOMPARE(text(u"txtFT"_s), u"32,81"_s);
+    QCOMPARE(text(u"txtKG"_s), u"1"_s);
+    QCOMPARE(text(u"txtG"_s), u"1.000,00"_s);
+    QCOMPARE(text(u"txtOZ"_s), u"35,27"_s);
+    QCOMPARE(text(u"txtGalPrice"_s), u"1,99"_s);
+    QCOMPARE(text(u"txtGalPrice2"_s), u"1,99"_s);
+    QCOMPARE(text(u"txtMPG"_s), u"22"_s);
+    QCOMPARE(text(u"txtLKM"_s), u"10,69"_s);
+    QCOMPARE(text(u"txtStrecke"_s), u"100"_s);
+    QCOMPARE(caption(u"lblFahrtPreis"_s), u"Fahrtkosten: 9,05 $"_s);
+    QCOMPARE(text(u"txtEur"_s), u"1,00"_s);
+    QCOMPARE(text(u"txtTrinkgeld"_s), u"60,00"_s);
+    QCOMPARE(text(u"txtPLZ"_s), u"33064"_s);
+
+    auto *states = m_window->findChild<QComboBox *>(u"lstStates"_s);
+    QCOMPARE(states->count(), 51);
+    QCOMPARE(m_window->stateCodes().size(), 51);
+    QCOMPARE(states->currentIndex(), -1);
+
+    // What start-up itself stored: the recomputed source boxes, never their targets.
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, u"Kelvara"_s);
+    QCOMPARE(settings.value(u"Kartavio/txtCelsius"_s).toString(), u"30"_s);
+    QCOMPARE(settings.value(u"Kartavio/txtR"_s).toString(), u"3"_s);
+    QCOMPARE(settings.value(u"Kartavio/txtTrinkgeld"_s).toString(), u"60,00"_s);
+    QVERIFY(!settings.contains(u"Kartavio/txtFahrenheit"_s));
+    QVERIFY(!settings.contains(u"Kartavio/txtPLZ"_s));
+
+    // The cache was written with today's date.
+    QFile cache(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + u"/eurkurs.txt"_s);
+    QVERIFY(cache.open(QIODevice::ReadOnly));
+    QCOMPARE(cache.readAll(), "1.2345|05.12.2026|***" + QDate::currentDate().toString(u"dd.MM.yyyy"_s).toLatin1() + "***\r\n");
+}
+
+void TestStartup::restartShowsRememberedTexts()
+{
+    store(u"txtKG"_s, u"5"_s);
+    store(u"txtCelsius"_s, u"20"_s);
+    store(u"txtFahrenheit"_s, u"100"_s);
+    store(u"txtKM"_s, u"12,5"_s);
+    store(u"txtM"_s, u"abc"_s);
+    store(u"scrTrinkgeld"_s, u"20"_s);
+    store(u"txtTrans"_s, u"Wo ist der Bahnhof?"_s);
+    store(u"txtPLZ"_s, u"90210"_s);
+    // Boxes whose handlers run during start-up keep their remembered texts.
+    store(u"txtEur"_s, u"250"_s);
+    store(u"txtR"_s, u"4"_s);
+    store(u"txtR15"_s, u"2"_s);
+    store(u"txtTrinkgeld"_s, u"80,00"_s);
+    m_window = start();
+    QVERIFY(m_window);
+
+    QCOMPARE(text(u"txtKG"_s), u"5"_s);
+    QCOMPARE(text(u"txtG"_s), u"5.000,00"_s);
+    QCOMPARE(text(u"txtCelsius"_s), u"20"_s);
+    QCOMPARE(text(u"txtFahrenheit"_s), u"100"_s); // put back after the recomputation
+    QCOMPARE(text(u"txtKM"_s), u"12,5"_s);
+    QCOMPARE(text(u"txtM"_s), u"abc"_s);
+    QCOMPARE(text(u"txtPLZ"_s), u"90210"_s);
+    QCOMPARE(text(u"txtEur"_s), u"250"_s);
+    QCOMPARE(text(u"txtDollar"_s), u"308,63"_s); // converted at the fetched rate
+    QCOMPARE(text(u"txtR"_s), u"4"_s);
+    QCOMPARE(text(u"txtR15"_s), u"2"_s);
+    QCOMPARE(caption(u"Label31"_s), u"Freigrenze (Warenwert): 1.210,00 € (1.493,75 $)"_s);
+    QCOMPARE(text(u"txtTrinkgeld"_s), u"80,00"_s);
+    QCOMPARE(caption(u"Label48"_s), u"Empfohlenes Trinkgeld: 16,00 $ (12,96 €)"_s);
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, u"Kelvara"_s);
+    for (const auto &[key, value] : {std::pair{u"txtEur"_s, u"250"_s}, {u"txtR"_s, u"4"_s}, {u"txtTrinkgeld"_s, u"80,00"_s}})
+        QCOMPARE(settings.value(u"Kartavio/"_s + key).toString(), value);
+    QCOMPARE(m_window->findChild<QScrollBar *>(u"scrTrinkgeld"_s)->value(), 20);
+    QCOMPARE(caption(u"Label45"_s), u"Empfohlenes Trinkgeld (%): 20"_s);
+    QCOMPARE(m_window->findChild<QPlainTextEdit *>(u"txtTrans"_s)->toPlainText(), u"Wo ist der Bahnhof?"_s);
+}
+
+void TestStartup::secondActivationDoesNothing()
+{
+    m_window = start();
+    QVERIFY(m_window);
+    const int rateRequests = m_server->requestCount(u"/kartavio/_tools/eur.cgi"_s);
+    QSignalSpy done(m_window->firstActivation(), &FirstActivation::done);
+    m_window->firstActivation()->activate();
+    m_window->activateWindow();
+    QTest::qWait(300);
+    QCOMPARE(done.size(), 0);
+    QVERIFY(m_window->isEnabled());
+    QCOMPARE(m_window->findChild<QComboBox *>(u"lstStates"_s)->count(), 51);
+    QCOMPARE(m_server->requestCount(u"/kartavio/_tools/eur.cgi"_s), rateRequests);
+}
+
+void TestStartup::sameDayRestartMakesNoRequest()
+{
+    m_window = start();
+    QVERIFY(m_window);
+    QCOMPARE(m_server->requestCount(u"/kartavio/_tools/eur.cgi"_s), 1);
+    QCOMPARE(m_server->requestCount(u"/kartavio/_tools/eurchart.gif"_s), 1);
+    m_window.reset();
+    m_window = start();
+    QVERIFY(m_window);
+    QCOMPARE(m_server->requestCount(u"/kartavio/_tools/eur.cgi"_s), 1);
+    QCOMPARE(m_window->eurKurs(), 1.2345);
+    QCOMPARE(caption(u"Label4"_s), u"1 EUR = 1,2345 $, 1$ = 0,8100 EUR"_s);
+}
+
+int main(int argc, char *argv[])
+{
+    TestEnv::isolate();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TestStartup test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_web_startup.moc"
