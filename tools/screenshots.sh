@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Starts the program under Xvfb against the local stand-in site with German
+# settings, shows each panel in turn (clicking its link) and writes one
+# screenshot per panel into the folder given (default: screenshots/).
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+out=${1:-$top/screenshots}
+mkdir -p "$out"
+exe=${KARTAVIO_EXE:-$top/build/kartavio}
+
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
+xvfb=$!
+home=$(mktemp -d)
+python3 "$top/tools/standin_site.py" --port 0 >"$home/site.out" 2>"$home/site.log" &
+site=$!
+trap 'kill $site $xvfb 2>/dev/null; rm -rf "$home"' EXIT
+for _ in $(seq 50); do grep -q '^PORT' "$home/site.out" 2>/dev/null && break; sleep 0.1; done
+port=$(awk '/^PORT/ {print $2; exit}' "$home/site.out")
+
+export DISPLAY=$display LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8
+export XDG_CONFIG_HOME=$home/config XDG_CACHE_HOME=$home/cache
+export KARTAVIO_SITE_HOST=127.0.0.1:$port KARTAVIO_PORTAL_HOST=127.0.0.1:$port KARTAVIO_SERVICE_HOST=127.0.0.1:$port
+[ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
+"$exe" >"$home/kartavio.log" 2>&1 &
+app=$!
+trap 'kill $app $site $xvfb 2>/dev/null; rm -rf "$home"' EXIT
+xdotool search --sync --onlyvisible --name "Kartavio 1.00" >/dev/null
+sleep 3
+win=$(xdotool search --onlyvisible --name "Kartavio 1.00" | head -1)
+eval "$(xdotool getwindowgeometry --shell "$win")"
+
+# Link positions in pixels (group left/top + link top, in twips / 15).
+click() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; sleep "${3:-0.7}"; }
+shot() { import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$out/$1.png"; }
+
+shot panel0-waehrung
+click 26 46;  shot panel1-benzin
+click 26 62;  shot panel3-umrechnungen
+click 26 78;  shot panel4-zoll
+click 26 94;  shot panel11-trinkgeld
+click 26 222; shot panel5-uebersetzen
+click 26 238 2; shot panel6-weblinks
+click 26 254; shot panel10-bus-zug
+click 26 270 2; shot panel12-wortschatz
+echo "screenshots in $out"
