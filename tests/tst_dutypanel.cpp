@@ -146,6 +146,8 @@ void TestDutyPanel::duty_data()
     QTest::newRow("0") << "0" << 1.2345 << "Zoll: 0,00 € + ggf. Einfuhrumsatzsteuer";
     QTest::newRow("negative") << "-100" << 1.2345 << "Zoll: -10,94 € + ggf. Einfuhrumsatzsteuer";
     QTest::newRow("grouped") << "1.000" << 1.2345 << "Zoll: 153,91 € + ggf. Einfuhrumsatzsteuer";
+    // 400 $ are only 200 € at this rate; the threshold is compared in dollars all the same.
+    QTest::newRow("threshold in dollars") << "400" << 2.0 << "Zoll: 38,00 € + ggf. Einfuhrumsatzsteuer";
     QTest::newRow("no rate") << "600,00" << 0.0 << "";
     QTest::newRow("unreadable") << "abc" << 1.2345 << "";
     QTest::newRow("empty") << "" << 1.2345 << "";
