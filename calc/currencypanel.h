@@ -18,6 +18,7 @@ class CurrencyPanel final : public QGroupBox
 public:
     explicit CurrencyPanel(const PanelContext &context, QWidget *parent = nullptr);
 
+    // Recompute the other box from the one released; the arguments are not used.
     void txtEur_KeyUp(int KeyCode, int Shift);
     void txtDollar_KeyUp(int KeyCode, int Shift);
 
@@ -26,7 +27,7 @@ public:
     // Display phase of the retrieval.
     void setStandText(const QString &stand); // Label3: "Stand: " + stand
     void setRateLine(const QString &line);   // Label4
-    void setChart(const QImage &chart);      // Image1
+    void setChart(const QImage &chart);      // Image1, scaled into its box
 
 private:
     PanelContext m_context;

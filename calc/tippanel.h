@@ -4,7 +4,12 @@
 
 #include <QGroupBox>
 
-// Panel 11 "Trinkgeldrechner".
+class KeyReleaseEdit;
+class QLabel;
+class QScrollBar;
+
+// Panel 11 "Trinkgeldrechner": the tip for a bill in dollars, at a
+// percentage from 12 to 22 chosen on a satisfaction slider.
 class TipPanel final : public QGroupBox
 {
     Q_OBJECT
@@ -12,9 +17,17 @@ class TipPanel final : public QGroupBox
 public:
     explicit TipPanel(const PanelContext &context, QWidget *parent = nullptr);
 
+    // The tip computation; the arguments are not used.
     void txtTrinkgeld_KeyUp(int KeyCode, int Shift);
+    // Runs on every change of the slider's value.
+    void scrTrinkgeld_Change();
+    // Moves the slider; its change handler runs when the value differs.
     void setSliderValue(int value);
 
 private:
     PanelContext m_context;
+    QScrollBar *m_scrTrinkgeld = nullptr;
+    KeyReleaseEdit *m_txtTrinkgeld = nullptr;
+    QLabel *m_label45 = nullptr;
+    QLabel *m_label48 = nullptr;
 };
