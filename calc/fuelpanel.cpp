@@ -92,15 +92,15 @@ void FuelPanel::buildConverter()
     QGroupBox *frame = Controls::group(this, QStringLiteral("Frame1_2"), QStringLiteral("Umrechnung"), 120, 240, 6975, 1215);
     // Three prices in the upper row, the two consumption figures below.
     m_txtGalPrice = captionedBox(frame, QStringLiteral("txtGalPrice"), QStringLiteral("Gallonenpreis ($)"),
-                                 QStringLiteral("1,99"), 120, 330, 1380, 720);
+                                 QStringLiteral("1,99"), 120, 330, 1500, 660);
     m_txtLPriceD = captionedBox(frame, QStringLiteral("txtLPriceD"), QStringLiteral("Literpreis ($)"),
-                                QStringLiteral("1,00"), 2400, 330, 1380, 720);
+                                QStringLiteral("1,00"), 2400, 330, 1500, 660);
     m_txtLPriceE = captionedBox(frame, QStringLiteral("txtLPriceE"), QStringLiteral("Literpreis (€)"),
-                                QStringLiteral("1,00"), 4680, 330, 1380, 720);
+                                QStringLiteral("1,00"), 4680, 330, 1500, 660);
     m_txtMPG = captionedBox(frame, QStringLiteral("txtMPG"), QStringLiteral("Miles / Galon (MPG)"),
-                            QStringLiteral("22"), 120, 750, 1380, 720);
+                            QStringLiteral("22"), 120, 750, 1500, 660);
     m_txtLKM = captionedBox(frame, QStringLiteral("txtLKM"), QStringLiteral("Liter / 100 km"),
-                            QStringLiteral("1,00"), 2400, 750, 1380, 720);
+                            QStringLiteral("1,00"), 2400, 750, 1500, 660);
 
     connect(m_txtGalPrice, &KeyReleaseEdit::keyReleased, this, &FuelPanel::txtGalPrice_KeyUp);
     connect(m_txtLPriceD, &KeyReleaseEdit::keyReleased, this, &FuelPanel::txtLPriceD_KeyUp);
