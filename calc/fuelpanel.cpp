@@ -20,7 +20,7 @@ namespace {
 
 constexpr int boxHeight = 315;
 // Puts a caption's text level with the text of the box beside it.
-constexpr int captionDrop = 45;
+constexpr int captionDrop = 60;
 constexpr int captionHeight = 255;
 
 // A caption with its box to the right.

@@ -22,7 +22,7 @@ const QString initialText = QStringLiteral("1,00");
 
 // Box height and the offset that puts a label's text level with a box's text.
 constexpr int boxHeight = 315;
-constexpr int labelDrop = 45;
+constexpr int labelDrop = 60;
 constexpr int labelHeight = 255;
 
 // A box with its unit label to its right.
