@@ -1,10 +1,56 @@
 #include "online/translatepanel.h"
 
 #include "app/controls.h"
+#include "app/rememberedvalues.h"
+#include "app/twips.h"
+#include "app/url.h"
+#include "online/lookups.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
 
 TranslatePanel::TranslatePanel(const PanelContext &context, QWidget *parent)
     : QGroupBox(parent)
     , m_context(context)
 {
     Controls::panel(this, 5, QStringLiteral("Wörter & Texte übersetzen"));
+
+    QGroupBox *frame = Controls::group(this, QStringLiteral("Frame13"), QStringLiteral("Übersetzung"),
+                                       120, 240, 6975, 4695);
+
+    m_txtTrans = new QPlainTextEdit(frame);
+    m_txtTrans->setObjectName(QStringLiteral("txtTrans"));
+    QFont plain; // normal weight under the bold group caption
+    plain.setBold(false);
+    m_txtTrans->setFont(plain);
+    m_txtTrans->setGeometry(Twips::rect(120, 240, 6735, 3735));
+    m_txtTrans->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_txtTrans->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_txtTrans->setPlainText(QStringLiteral(
+        "Dieses Tool entscheidet anhand der Textlänge automatisch, welcher Dienst zum Übersetzen verwendet wird."));
+
+    m_command3 = Controls::button(frame, QStringLiteral("Command3"), QStringLiteral("Deutsch->Englisch"),
+                                  120, 4080, 1695, 495);
+    m_command4 = Controls::button(frame, QStringLiteral("Command4"), QStringLiteral("Englisch->Deutsch"),
+                                  2040, 4080, 1695, 495);
+
+    // Connected after the initial text, so building the panel stores nothing.
+    connect(m_txtTrans, &QPlainTextEdit::textChanged, this, &TranslatePanel::txtTrans_Change);
+    connect(m_command3, &QPushButton::clicked, this, &TranslatePanel::Command3_Click);
+    connect(m_command4, &QPushButton::clicked, this, &TranslatePanel::Command4_Click);
+}
+
+void TranslatePanel::Command3_Click()
+{
+    openurl(Lookups::translateUrl(m_context.baseUrl, true, m_txtTrans->toPlainText()));
+}
+
+void TranslatePanel::Command4_Click()
+{
+    openurl(Lookups::translateUrl(m_context.baseUrl, false, m_txtTrans->toPlainText()));
+}
+
+void TranslatePanel::txtTrans_Change()
+{
+    m_context.store.save(m_txtTrans);
 }

@@ -1,0 +1,437 @@
+#!/usr/bin/env python3
+"""Local stand-in for the three Kartavio hosts: product site, price
+comparison portal and rate service, all on one address (127.0.0.1:PORT).
+
+Start the program with KARTAVIO_SITE_HOST, KARTAVIO_PORTAL_HOST and
+KARTAVIO_SERVICE_HOST set to 127.0.0.1:PORT to use it.
+
+    python3 tools/standin_site.py [--port 8080] [--rate 1.0850] [--stand 05.12.2026]
+
+The first line on stdout is "PORT <n>" (useful with --port 0, which picks a
+free port). Every request is logged to stderr as "METHOD PATH STATUS".
+Python 3 standard library only.
+"""
+
+import argparse
+import datetime
+import html
+import math
+import struct
+import sys
+import urllib.parse
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+# ---------------------------------------------------------------- GIF chart
+
+CHART_WIDTH = 465
+CHART_HEIGHT = 249
+
+WHITE, BLACK, GRID, LINE, LABEL, FILL = range(6)
+PALETTE = [
+    (255, 255, 255),  # background
+    (0, 0, 0),        # frame
+    (221, 221, 221),  # grid
+    (0, 51, 170),     # rate line
+    (90, 90, 90),     # labels
+    (214, 226, 255),  # area below the line
+    (255, 255, 255),
+    (255, 255, 255),
+]
+
+# 5 x 7 glyphs for the few characters the chart writes.
+GLYPHS = {
+    "0": [" ### ", "#   #", "#  ##", "# # #", "##  #", "#   #", " ### "],
+    "1": ["  #  ", " ##  ", "  #  ", "  #  ", "  #  ", "  #  ", " ### "],
+    "2": [" ### ", "#   #", "    #", "   # ", "  #  ", " #   ", "#####"],
+    "3": ["#####", "   # ", "  #  ", "   # ", "    #", "#   #", " ### "],
+    "4": ["   # ", "  ## ", " # # ", "#  # ", "#####", "   # ", "   # "],
+    "5": ["#####", "#    ", "#### ", "    #", "    #", "#   #", " ### "],
+    "6": ["  ## ", " #   ", "#    ", "#### ", "#   #", "#   #", " ### "],
+    "7": ["#####", "    #", "   # ", "  #  ", " #   ", " #   ", " #   "],
+    "8": [" ### ", "#   #", "#   #", " ### ", "#   #", "#   #", " ### "],
+    "9": [" ### ", "#   #", "#   #", " ####", "    #", "   # ", " ##  "],
+    ",": ["     ", "     ", "     ", "     ", "     ", "  #  ", " #   "],
+    "/": ["    #", "    #", "   # ", "  #  ", " #   ", "#    ", "#    "],
+    "-": ["     ", "     ", "     ", "#####", "     ", "     ", "     "],
+    "E": ["#####", "#    ", "#    ", "#### ", "#    ", "#    ", "#####"],
+    "U": ["#   #", "#   #", "#   #", "#   #", "#   #", "#   #", " ### "],
+    "R": ["#### ", "#   #", "#   #", "#### ", "# #  ", "#  # ", "#   #"],
+    "S": [" ####", "#    ", "#    ", " ### ", "    #", "    #", "#### "],
+    "D": ["#### ", "#   #", "#   #", "#   #", "#   #", "#   #", "#### "],
+    "T": ["#####", "  #  ", "  #  ", "  #  ", "  #  ", "  #  ", "  #  "],
+    "G": [" ### ", "#   #", "#    ", "# ###", "#   #", "#   #", " ### "],
+    "A": [" ### ", "#   #", "#   #", "#####", "#   #", "#   #", "#   #"],
+    " ": ["     "] * 7,
+}
+
+
+def rate_series(count=91):
+    """A made-up but fixed course of the rate: two waves and a little noise."""
+    seed = 20261205
+    values = []
+    for i in range(count):
+        seed = (seed * 1103515245 + 12345) % 2**31
+        noise = (seed / 2**31 - 0.5) * 0.006
+        values.append(1.10 + 0.035 * math.sin(i / 14.0) + 0.012 * math.sin(i / 3.1 + 1.0) + noise)
+    return values
+
+
+class Canvas:
+    def __init__(self, width, height, colour=WHITE):
+        self.width = width
+        self.height = height
+        self.pixels = bytearray([colour]) * (width * height)
+
+    def set(self, x, y, colour):
+        if 0 <= x < self.width and 0 <= y < self.height:
+            self.pixels[y * self.width + x] = colour
+
+    def hline(self, x0, x1, y, colour):
+        for x in range(min(x0, x1), max(x0, x1) + 1):
+            self.set(x, y, colour)
+
+    def vline(self, x, y0, y1, colour):
+        for y in range(min(y0, y1), max(y0, y1) + 1):
+            self.set(x, y, colour)
+
+    def line(self, x0, y0, x1, y1, colour, thick=1):
+        dx, dy = abs(x1 - x0), -abs(y1 - y0)
+        sx, sy = (1 if x0 < x1 else -1), (1 if y0 < y1 else -1)
+        err = dx + dy
+        while True:
+            for t in range(thick):
+                self.set(x0, y0 + t, colour)
+            if x0 == x1 and y0 == y1:
+                break
+            e2 = 2 * err
+            if e2 >= dy:
+                err += dy
+                x0 += sx
+            if e2 <= dx:
+                err += dx
+                y0 += sy
+
+    def text(self, x, y, text, colour):
+        for ch in text:
+            for row, bits in enumerate(GLYPHS.get(ch, GLYPHS[" "])):
+                for col, bit in enumerate(bits):
+                    if bit == "#":
+                        self.set(x + col, y + row, colour)
+            x += 6
+
+    @staticmethod
+    def text_width(text):
+        return len(text) * 6 - 1
+
+
+def draw_chart():
+    canvas = Canvas(CHART_WIDTH, CHART_HEIGHT)
+    values = rate_series()
+    left, right, top, bottom = 44, CHART_WIDTH - 12, 26, CHART_HEIGHT - 22
+    step = 0.02
+    low = math.floor(min(values) / step) * step
+    high = math.ceil(max(values) / step) * step
+
+    def y_of(value):
+        return round(bottom - (value - low) / (high - low) * (bottom - top))
+
+    def x_of(i):
+        return round(left + i * (right - left) / (len(values) - 1))
+
+    # Area below the line, then grid, then the line on top.
+    for i in range(len(values) - 1):
+        for x in range(x_of(i), x_of(i + 1) + 1):
+            t = (x - x_of(i)) / max(1, x_of(i + 1) - x_of(i))
+            canvas.vline(x, y_of(values[i] + t * (values[i + 1] - values[i])), bottom, FILL)
+    steps = round((high - low) / step)
+    for k in range(steps + 1):
+        value = low + k * step
+        y = y_of(value)
+        canvas.hline(left, right, y, GRID)
+        label = f"{value:.2f}".replace(".", ",")
+        canvas.text(left - 6 - Canvas.text_width(label), y - 3, label, LABEL)
+    for day in range(0, len(values), 15):
+        canvas.vline(x_of(day), top, bottom, GRID)
+        label = str(day - (len(values) - 1))  # days before today
+        canvas.text(x_of(day) - Canvas.text_width(label) // 2, bottom + 6, label, LABEL)
+    for i in range(len(values) - 1):
+        canvas.line(x_of(i), y_of(values[i]), x_of(i + 1), y_of(values[i + 1]), LINE, thick=2)
+    canvas.hline(left, right, top, BLACK)
+    canvas.hline(left, right, bottom, BLACK)
+    canvas.vline(left, top, bottom, BLACK)
+    canvas.vline(right, top, bottom, BLACK)
+    title = "EUR / USD   90 TAGE"
+    canvas.text((CHART_WIDTH - Canvas.text_width(title)) // 2, 8, title, BLACK)
+    return canvas
+
+
+def lzw_encode(pixels, min_code_size):
+    """GIF's variable-width LZW, codes packed least significant bit first."""
+    clear = 1 << min_code_size
+    end = clear + 1
+    out = bytearray()
+    acc = 0
+    nbits = 0
+
+    def emit(code, size):
+        nonlocal acc, nbits
+        acc |= code << nbits
+        nbits += size
+        while nbits >= 8:
+            out.append(acc & 0xFF)
+            acc >>= 8
+            nbits -= 8
+
+    def reset():
+        return {}, end + 1, min_code_size + 1
+
+    table, next_code, size = reset()
+    emit(clear, size)
+    prefix = pixels[0]
+    for k in pixels[1:]:
+        key = (prefix, k)
+        code = table.get(key)
+        if code is not None:
+            prefix = code
+            continue
+        emit(prefix, size)
+        table[key] = next_code
+        next_code += 1
+        if next_code == 4096:
+            # Table full: start a fresh one rather than run past 12 bits.
+            emit(clear, size)
+            table, next_code, size = reset()
+        elif next_code > (1 << size):
+            size += 1
+        prefix = k
+    emit(prefix, size)
+    emit(end, size)
+    if nbits:
+        out.append(acc & 0xFF)
+    return bytes(out)
+
+
+def encode_gif(canvas, palette):
+    depth = max(1, (len(palette) - 1).bit_length())
+    colours = list(palette) + [(0, 0, 0)] * ((1 << depth) - len(palette))
+    min_code_size = max(2, depth)
+    header = b"GIF89a" + struct.pack("<HHBBB", canvas.width, canvas.height,
+                                     0x80 | ((depth - 1) << 4) | (depth - 1), 0, 0)
+    table = b"".join(bytes(c) for c in colours)
+    descriptor = b"\x2c" + struct.pack("<HHHHB", 0, 0, canvas.width, canvas.height, 0)
+    data = lzw_encode(canvas.pixels, min_code_size)
+    blocks = b"".join(bytes([len(data[i:i + 255])]) + data[i:i + 255] for i in range(0, len(data), 255))
+    return header + table + descriptor + bytes([min_code_size]) + blocks + b"\x00\x3b"
+
+
+# ------------------------------------------------------------------- pages
+
+STYLE = ("body{font-family:Arial,Helvetica,sans-serif;font-size:13px;color:#222;margin:12px}"
+         "h1{font-size:16px;color:#003399}table{border-collapse:collapse}"
+         "td,th{border:1px solid #ccc;padding:2px 6px;text-align:left}th{background:#e8eeff}")
+
+
+def page(title, body):
+    return ("<!DOCTYPE html>\n<html lang=\"de\"><head><meta charset=\"utf-8\">"
+            f"<title>{html.escape(title)}</title><style>{STYLE}</style></head>"
+            f"<body><h1>{html.escape(title)}</h1>{body}</body></html>\n")
+
+
+BANNER = """<!DOCTYPE html>
+<html lang="de"><head><meta charset="utf-8"><title>Kartavio</title>
+<style>
+html,body{margin:0;padding:0;overflow:hidden;width:633px;height:105px}
+div{box-sizing:border-box;width:633px;height:105px;padding:14px 20px;
+background:linear-gradient(90deg,#003399,#3366cc);color:#fff;font-family:Arial,Helvetica,sans-serif}
+b{display:block;font-size:22px;margin-bottom:6px}
+span{font-size:13px}
+</style></head>
+<body><div><b>Kartavio &ndash; Ihr Werkzeugkasten f&uuml;r die USA-Reise</b>
+<span>W&auml;hrung, Benzin, Einheiten, Zoll und Trinkgeld: alles auf einen Blick.</span></div></body></html>
+"""
+
+VOCABULARY = [
+    ("Guten Tag", "Hello / Good afternoon"),
+    ("Danke", "Thank you"),
+    ("Bitte", "Please / You're welcome"),
+    ("Entschuldigung", "Excuse me / Sorry"),
+    ("Wie viel kostet das?", "How much is this?"),
+    ("Die Rechnung, bitte.", "The check, please."),
+    ("Trinkgeld", "Tip"),
+    ("Tankstelle", "Gas station"),
+    ("Benzin", "Gas / Gasoline"),
+    ("Volltanken, bitte.", "Fill it up, please."),
+    ("Mietwagen", "Rental car"),
+    ("Führerschein", "Driver's license"),
+    ("Ausfahrt", "Exit"),
+    ("Vorfahrt gewähren", "Yield"),
+    ("Flughafen", "Airport"),
+    ("Reisepass", "Passport"),
+    ("Zoll", "Customs"),
+    ("Gepäck", "Baggage / Luggage"),
+    ("Hotelzimmer", "Hotel room"),
+    ("Ich habe reserviert.", "I have a reservation."),
+    ("Frühstück", "Breakfast"),
+    ("Apotheke", "Pharmacy / Drugstore"),
+    ("Arzt", "Doctor"),
+    ("Notruf", "Emergency call (911)"),
+    ("Bahnhof", "Train station"),
+    ("Fahrkarte", "Ticket"),
+    ("Bürgersteig", "Sidewalk"),
+    ("Erdgeschoss", "First floor"),
+    ("Aufzug", "Elevator"),
+    ("Toilette", "Restroom"),
+]
+
+LINKS = [
+    ("https://www.auswaertiges-amt.de/de/service/laender/usa-node",
+     "Auswärtiges Amt: Reise- und Sicherheitshinweise USA"),
+    ("https://esta.cbp.dhs.gov", "ESTA: Reisegenehmigung für die Einreise"),
+    ("https://de.usembassy.gov", "US-Botschaft und Konsulate in Deutschland"),
+    ("https://www.zoll.de", "Deutscher Zoll: Reisen und Freimengen"),
+    ("https://www.tsa.gov", "TSA: Sicherheitskontrollen an US-Flughäfen"),
+    ("https://www.nps.gov", "National Park Service: Nationalparks"),
+    ("https://www.amtrak.com", "Amtrak: Zugverbindungen"),
+    ("https://www.weather.gov", "National Weather Service: Wetter"),
+]
+
+
+def vocabulary_page():
+    rows = "".join(f"<tr><td>{html.escape(de)}</td><td>{html.escape(en)}</td></tr>" for de, en in VOCABULARY)
+    return page("Wortschatz für die Reise",
+                f"<table><tr><th>Deutsch</th><th>Englisch</th></tr>{rows}</table>")
+
+
+def links_page():
+    items = "".join(f'<li><a href="{html.escape(url)}">{html.escape(text)}</a></li>' for url, text in LINKS)
+    return page("Nützliche Weblinks", f"<ul>{items}</ul>")
+
+
+def echo(label, value):
+    return f'<p>{html.escape(label)}:</p><pre style="white-space:pre-wrap">{html.escape(value)}</pre>'
+
+
+def bare_query(query):
+    return urllib.parse.unquote(query, errors="replace")
+
+
+def field(query, name):
+    for key, value in urllib.parse.parse_qsl(query, keep_blank_values=True, errors="replace"):
+        if key == name:
+            return value
+    return ""
+
+
+def home_page(query):
+    return page("Kartavio", "<p>Die Startseite von Kartavio: Werkzeuge für Ihre Reise in die USA.</p>")
+
+
+def gas_page(query):
+    return page("Günstigste Tankstelle", echo("Tankstellen in der Nähe der Postleitzahl", bare_query(query)))
+
+
+def translate_page(query):
+    direction = {"eng": "Deutsch → Englisch", "ger": "Englisch → Deutsch"}.get(field(query, "dir"), "unbekannt")
+    return page("Übersetzung", f"<p>Richtung: {html.escape(direction)}</p>" + echo("Text", field(query, "txt")))
+
+
+def transport_page(query):
+    return page("Öffentlicher Nahverkehr", echo("Verbindungen im Staat", bare_query(query)))
+
+
+def redirect_page(query):
+    return page("Weiterleitung", echo("Weiterleitung Nummer", bare_query(query)))
+
+
+def portal(title):
+    return lambda query: page(title, "<p>Preisvergleich der Anbieter (Platzhalterseite).</p>"
+                                     + echo("Aufruf", bare_query(query)))
+
+
+PAGES = {
+    "/": home_page,
+    "/_tools": lambda query: BANNER,
+    "/_tools/": lambda query: BANNER,
+    "/_tools/wortschatz": lambda query: vocabulary_page(),
+    "/_tools/links": lambda query: links_page(),
+    "/_tools/tankstelle.cgi": gas_page,
+    "/_tools/trans.cgi": translate_page,
+    "/_tools/ptrans.cgi": transport_page,
+    "/_tools/red.cgi": redirect_page,
+    "/mietwagen": portal("Mietwagen-Preisvergleich"),
+    "/flug-preisvergleich": portal("Flug-Preisvergleich"),
+    "/hotels": portal("Hotel-Preisvergleich"),
+}
+
+
+class Handler(BaseHTTPRequestHandler):
+    server_version = "KartavioStandIn/1.0"
+    rate_reply = b""
+    chart = b""
+
+    def do_GET(self):
+        self.answer(with_body=True)
+
+    def do_HEAD(self):
+        self.answer(with_body=False)
+
+    def answer(self, with_body):
+        path, _, query = self.path.partition("?")
+        if path == "/kartavio/_tools/eur.cgi":
+            self.send(200, "text/plain; charset=utf-8", self.rate_reply, with_body)
+        elif path == "/kartavio/_tools/eurchart.gif":
+            self.send(200, "image/gif", self.chart, with_body)
+        elif path in PAGES:
+            self.send(200, "text/html; charset=utf-8", PAGES[path](query).encode("utf-8"), with_body)
+        else:
+            body = page("Seite nicht gefunden", "<p>Diese Seite gibt es nicht.</p>").encode("utf-8")
+            self.send(404, "text/html; charset=utf-8", body, with_body)
+
+    def send(self, status, content_type, body, with_body):
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Cache-Control", "no-store")
+        self.end_headers()
+        if with_body:
+            self.wfile.write(body)
+
+    def log_request(self, code="-", size="-"):
+        status = code.value if hasattr(code, "value") else code
+        sys.stderr.write(f"{self.command} {self.path} {status}\n")
+        sys.stderr.flush()
+
+    def log_message(self, format, *args):
+        pass
+
+
+def main():
+    parser = argparse.ArgumentParser(description="Local stand-in for the Kartavio hosts.")
+    parser.add_argument("--port", type=int, default=8080, help="port on 127.0.0.1; 0 picks a free one")
+    parser.add_argument("--rate", default="1.0850", help="US dollars per euro, with a decimal point")
+    parser.add_argument("--stand", default=datetime.date.today().strftime("%d.%m.%Y"),
+                        help="the rate's date as shown after 'Stand:' (default: today, dd.mm.yyyy)")
+    args = parser.parse_args()
+    try:
+        float(args.rate)
+    except ValueError:
+        parser.error("--rate must be a number with a decimal point, e.g. 1.0850")
+    if any(c in args.rate + args.stand for c in "|\r\n") or "***" in args.stand:
+        parser.error("--rate and --stand must not hold '|', '***' or line breaks")
+
+    Handler.rate_reply = f"{args.rate}|{args.stand}|".encode("utf-8")
+    Handler.chart = encode_gif(draw_chart(), PALETTE)
+
+    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
+    server.daemon_threads = True
+    print(f"PORT {server.server_address[1]}", flush=True)
+    try:
+        server.serve_forever()
+    except KeyboardInterrupt:
+        pass
+    finally:
+        server.server_close()
+
+
+if __name__ == "__main__":
+    main()
