@@ -11,6 +11,8 @@
 #include <QSaveFile>
 #include <QUrl>
 
+#include <utility>
+
 namespace {
 
 const QString cacheName = QStringLiteral("eurkurs.txt");

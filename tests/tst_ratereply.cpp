@@ -49,8 +49,6 @@ void TestRateReply::parse_data()
     QTest::newRow("unclosed stand") << u"1.3|05.12.2026***06.12.2026***"_qs << std::optional(1.3)
                                     << std::optional(u"05.12.2026***06.12.2026***"_qs)
                                     << std::optional(u"06.12.2026"_qs);
-    QTest::newRow("no date marker") << u"1.3|05.12.2026|"_qs << std::optional(1.3)
-                                    << std::optional(u"05.12.2026"_qs) << none;
     QTest::newRow("only the first line counts")
         << u"1.3|05.12.2026|\r\n***06.12.2026***"_qs << std::optional(1.3)
         << std::optional(u"05.12.2026"_qs) << none;
@@ -93,15 +91,12 @@ void TestRateReply::readRate_data()
     QTest::newRow("blanks") << u" 1.3 "_qs << std::optional(1.3);
     QTest::newRow("trailing line feed") << u"1.3\n"_qs << std::optional(1.3);
     QTest::newRow("nan") << u"nan"_qs << none;
-    QTest::newRow("inf") << u"inf"_qs << none;
     QTest::newRow("zero") << u"0"_qs << none;
-    QTest::newRow("zero point zero") << u"0.0"_qs << none;
     QTest::newRow("negative") << u"-1"_qs << none;
     QTest::newRow("exponent beyond range") << u"1e400"_qs << none;
     QTest::newRow("digits beyond range") << QString(u'9').repeated(400) << none;
     QTest::newRow("decimal comma") << u"1,2345"_qs << none;
     QTest::newRow("empty") << QString() << none;
-    QTest::newRow("letters") << u"1.2a"_qs << none;
 }
 
 void TestRateReply::readRate()
@@ -167,7 +162,6 @@ void TestRateReply::rateLine_data()
     QTest::newRow("cut reciprocal") << 1.2345 << std::optional(u"1 EUR = 1,2345 $, 1$ = 0,8100 EUR"_qs);
     QTest::newRow("1.3") << 1.3 << std::optional(u"1 EUR = 1,3 $, 1$ = 0,7692 EUR"_qs);
     QTest::newRow("short reciprocal") << 0.8 << std::optional(u"1 EUR = 0,8 $, 1$ = 1,25 EUR"_qs);
-    QTest::newRow("one") << 1.0 << std::optional(u"1 EUR = 1 $, 1$ = 1 EUR"_qs);
     QTest::newRow("zero") << 0.0 << std::optional<QString>();
     QTest::newRow("negative") << -1.0 << std::optional<QString>();
     QTest::newRow("nan") << qQNaN() << std::optional<QString>();
