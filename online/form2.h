@@ -3,6 +3,9 @@
 #include <QString>
 #include <QWidget>
 
+class QLabel;
+class QTimer;
+
 // The please-wait window: borderless, not in the task bar, centred on its
 // owner, with a small picture swinging across a globe. It also carries the
 // start-up entry into the rate retrieval, update().
@@ -26,12 +29,27 @@ public:
     QString tag() const { return m_tag; }
     void setTag(const QString &tag) { m_tag = tag; }
 
+    // One step of the swinging picture Image2 (Timer1 calls it every 10 ms):
+    // 15 twips in the direction of its tag, turning right below 1440 twips
+    // and left beyond 3360.
+    void tick();
+    float image2Left() const { return m_image2Left; }
+    QString image2Tag() const { return m_image2Tag; }
+    void setImage2(float left, const QString &tag);
+    QTimer *timer1() const { return m_timer1; }
+
 signals:
     void retrievalRequested();
     void updateFinished();
 
 private:
+    void placeImage2();
+
     QWidget *m_owner = nullptr;
     QString m_tag;
     bool m_updating = false;
+    QLabel *m_image2 = nullptr;
+    QTimer *m_timer1 = nullptr;
+    float m_image2Left = 1320.0f; // twips
+    QString m_image2Tag;          // "r" moves right, anything else left
 };

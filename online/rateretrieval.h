@@ -1,10 +1,16 @@
 #pragma once
 
+#include <QByteArray>
+#include <QDate>
 #include <QImage>
+#include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <optional>
+
+class QNetworkReply;
 
 // What a retrieval run ends with, for the display phase.
 struct RateResult
@@ -18,21 +24,77 @@ struct RateResult
 // Fetches the euro/dollar rate at most once per calendar day through a cache
 // file, and the rate chart. Asynchronous: start() returns at once and
 // finished() follows, also for every failure.
+//
+// Cache phase: eurkurs.txt in the cache folder gives rate, stand text and
+// fetch date; a fetch date of today with a readable eurchart.gif and a usable
+// rate goes straight to the result. Otherwise the download phase fetches the
+// rate reply and the chart from the service host, replaces eurchart.gif and
+// then rewrites eurkurs.txt. Any failure there ends the run offline with the
+// values taken so far, and leaves both files as they were.
 class RateRetrieval final : public QObject
 {
     Q_OBJECT
 
 public:
+    static constexpr qint64 maxReplyBytes = 4 * 1024;
+    static constexpr qint64 maxChartBytes = 2 * 1024 * 1024;
+    static constexpr int defaultTimeoutMs = 10000;
+
     RateRetrieval(const QString &cacheDir, QObject *parent = nullptr);
 
     // `currentRate` is kept when neither the cache nor the service gives one.
     void start(double currentRate);
     bool isRunning() const { return m_running; }
 
+    // "host" or "host:port"; empty (the default) means Hosts::service(),
+    // read at each start.
+    void setServiceHost(const QString &host) { m_serviceHost = host; }
+    // Longest pause in a transfer before it counts as failed.
+    void setTransferTimeout(int ms) { m_timeoutMs = ms; }
+    // Where "today" comes from; the system clock by default.
+    void setClock(std::function<QDate()> today) { m_today = std::move(today); }
+
+    QString cacheFile() const;
+    QString chartFile() const;
+
 signals:
     void finished(const RateResult &result);
 
 private:
+    enum class Step { Idle, Rate, Chart };
+
+    void readCache();
+    void download();
+    void fetch(const QString &path, Step step);
+    void onReadyRead();
+    void onProgress(qint64 received, qint64 total);
+    void onReplyFinished();
+    void rateArrived(const std::optional<QByteArray> &body);
+    void chartArrived(const std::optional<QByteArray> &body);
+    bool writeFile(const QString &path, const QByteArray &bytes) const;
+    void finish(bool online);
+    void deliver();
+    qint64 limit() const;
+    void abortTooLarge();
+
     QString m_cacheDir;
+    QString m_serviceHost;
+    QString m_host; // the host of the current run
+    int m_timeoutMs = defaultTimeoutMs;
+    std::function<QDate()> m_today = &QDate::currentDate;
+    QNetworkAccessManager *m_network = new QNetworkAccessManager(this);
     bool m_running = false;
+
+    // State of one run.
+    double m_currentRate = 0.0;
+    QString m_reply;
+    std::optional<double> m_cacheRate;
+    std::optional<QString> m_cacheStand;
+    std::optional<double> m_replyRate;
+    std::optional<QString> m_replyStand;
+    Step m_step = Step::Idle;
+    QNetworkReply *m_transfer = nullptr;
+    QByteArray m_body;
+    bool m_tooLarge = false;
+    RateResult m_result;
 };
