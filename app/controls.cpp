@@ -39,12 +39,19 @@ void plain(QWidget *widget)
     setWeight(widget, false);
 }
 
+// Group captions treat "&" as a shortcut marker; these captions mean the sign itself.
+QString literal(const QString &caption)
+{
+    QString text = caption;
+    return text.replace(u'&', QStringLiteral("&&"));
+}
+
 } // namespace
 
 QGroupBox *group(QWidget *parent, const QString &name, const QString &caption,
                  int left, int top, int width, int height)
 {
-    auto *g = new QGroupBox(caption, parent);
+    auto *g = new QGroupBox(literal(caption), parent);
     g->setObjectName(name);
     g->setGeometry(Twips::rect(left, top, width, height));
     whiten(g);
@@ -101,7 +108,7 @@ LinkLabel *link(QWidget *parent, const QString &name, const QString &text,
 QGroupBox *panel(QGroupBox *self, int index, const QString &caption)
 {
     self->setObjectName(QStringLiteral("Frame1_%1").arg(index));
-    self->setTitle(caption);
+    self->setTitle(literal(caption));
     self->setFixedSize(Twips::toPixels(7215), Twips::toPixels(5055));
     whiten(self);
     boldTitle(self);

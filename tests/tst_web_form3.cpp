@@ -139,6 +139,9 @@ void TestForm3::captionAndNames()
     QCOMPARE(m_window->findChild<QGroupBox *>(u"Frame3"_s)->title(), u"Web Preisvergleich"_s);
     QCOMPARE(m_window->findChild<QGroupBox *>(u"Frame4"_s)->title(), u"Online-Tools"_s);
     QVERIFY(m_window->findChild<QGroupBox *>(u"Frame2"_s)->font().bold());
+    // "&" in a caption is the sign itself, not a shortcut marker.
+    QCOMPARE(m_window->findChild<QGroupBox *>(u"Frame1_5"_s)->title(), u"Wörter && Texte übersetzen"_s);
+    QCOMPARE(m_window->findChild<QGroupBox *>(u"Frame1_10"_s)->title(), u"Bus- && Zugverbindungen"_s);
 }
 
 void TestForm3::positions_data()
