@@ -1,6 +1,7 @@
 #include "app/panelcontext.h"
 #include "app/rememberedvalues.h"
 #include "calc/fuelpanel.h"
+#include "helpers/fitcheck.h"
 #include "helpers/panelprobe.h"
 #include "helpers/testenv.h"
 
@@ -57,7 +58,7 @@ private:
 void TstFuelPanel::initTestCase()
 {
     TestEnv::isolate();
-    PanelProbe::useProgramFont();
+    FitCheck::useAppFont();
     QDesktopServices::setUrlHandler(u"http"_s, this, "open");
 }
 
@@ -288,7 +289,7 @@ void TstFuelPanel::layout()
     }
     // The longest result the label must show in full.
     m_panel->findChild<QLabel *>(u"lblFahrtPreis"_s)->setText(u"Fahrtkosten: 1.234.567,89 $"_s);
-    const QStringList faults = PanelProbe::layoutFaults(m_panel.get());
+    const QStringList faults = FitCheck::problems(m_panel.get());
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u", ")));
     const auto *command2 = m_panel->findChild<QPushButton *>(u"Command2"_s);
     QVERIFY(command2->fontMetrics().horizontalAdvance(command2->text()) < command2->width());

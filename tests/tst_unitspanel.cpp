@@ -1,6 +1,7 @@
 #include "app/panelcontext.h"
 #include "app/rememberedvalues.h"
 #include "calc/unitspanel.h"
+#include "helpers/fitcheck.h"
 #include "helpers/panelprobe.h"
 #include "helpers/testenv.h"
 
@@ -55,7 +56,7 @@ private:
 void TstUnitsPanel::initTestCase()
 {
     TestEnv::isolate();
-    PanelProbe::useProgramFont();
+    FitCheck::useAppFont();
     QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open");
 }
 
@@ -299,7 +300,7 @@ void TstUnitsPanel::layout()
         QVERIFY(group);
         QCOMPARE(group->title(), captions[i]);
     }
-    const QStringList faults = PanelProbe::layoutFaults(m_panel.get());
+    const QStringList faults = FitCheck::problems(m_panel.get());
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u", ")));
     for (const char *name : {"Image3", "Image10"}) {
         auto *image = m_panel->findChild<QLabel *>(QString::fromLatin1(name));

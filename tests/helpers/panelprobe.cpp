@@ -10,13 +10,6 @@
 
 namespace PanelProbe {
 
-void useProgramFont()
-{
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(11);
-    QApplication::setFont(font);
-}
-
 QStringList storedKeys()
 {
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, SettingsKeys::organization.toString());
@@ -30,20 +23,6 @@ void type(QLineEdit *box, const QString &text, Qt::Key key)
 {
     box->setText(text);
     QTest::keyRelease(box, key);
-}
-
-QStringList layoutFaults(const QWidget *panel)
-{
-    QStringList faults;
-    for (const QLabel *label : panel->findChildren<QLabel *>()) {
-        if (label->fontMetrics().horizontalAdvance(label->text()) > label->width())
-            faults.append(label->objectName() + QStringLiteral(" cut off"));
-    }
-    for (const QWidget *child : panel->findChildren<QWidget *>()) {
-        if (!child->parentWidget()->rect().contains(child->geometry()))
-            faults.append(child->objectName() + QStringLiteral(" outside its parent"));
-    }
-    return faults;
 }
 
 } // namespace PanelProbe

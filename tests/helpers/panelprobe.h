@@ -9,16 +9,10 @@ class QWidget;
 // Shared steps of the calculator panel tests.
 namespace PanelProbe {
 
-// The program's font (Liberation Sans, 11 px), so captions are measured as the user sees them.
-void useProgramFont();
-
 // The keys of the settings section, sorted, read through a QSettings of their own.
 QStringList storedKeys();
 
 // Puts text in the box and releases a key in it, as typing does.
 void type(QLineEdit *box, const QString &text, Qt::Key key = Qt::Key_0);
-
-// Labels whose text is cut off and controls that stick out of their parent.
-QStringList layoutFaults(const QWidget *panel);
 
 } // namespace PanelProbe
