@@ -10,7 +10,7 @@
 
 namespace {
 
-struct LinkSpec
+struct LinkLayout
 {
     int index;
     const char16_t *caption;
@@ -18,15 +18,15 @@ struct LinkSpec
     int width;
 };
 
-struct GroupSpec
+struct GroupLayout
 {
     const char16_t *name;
     const char16_t *caption;
     int left, top, width, height;
-    std::array<LinkSpec, 5> links; // index -1 ends the list
+    std::array<LinkLayout, 5> links; // index -1 ends the list
 };
 
-constexpr std::array<GroupSpec, 3> groups = {{
+constexpr std::array<GroupLayout, 3> groups = {{
     {u"Frame2", u"Offline-Tools", 120, 120, 1935, 1575,
      {{{0, u"Währungsumrechnung", 240, 1620},
        {1, u"Benzin", 480, 480},
@@ -80,20 +80,20 @@ Navigation::Navigation(QWidget *window)
     line(window, QStringLiteral("Line1_0"), QRect(Twips::toPixels(2160), 0, 1, Twips::toPixels(5160)));
     line(window, QStringLiteral("Line1_1"), QRect(0, Twips::toPixels(5160), Twips::toPixels(2160), 1));
 
-    for (const GroupSpec &spec : groups) {
-        QGroupBox *group = Controls::group(window, QString::fromUtf16(spec.name), QString::fromUtf16(spec.caption),
-                                           spec.left, spec.top, spec.width, spec.height);
+    for (const GroupLayout &layout : groups) {
+        QGroupBox *group = Controls::group(window, QString::fromUtf16(layout.name), QString::fromUtf16(layout.caption),
+                                           layout.left, layout.top, layout.width, layout.height);
         group->setMouseTracking(true);
         group->installEventFilter(this);
-        for (const LinkSpec &linkSpec : spec.links) {
-            if (linkSpec.index < 0)
+        for (const LinkLayout &linkLayout : layout.links) {
+            if (linkLayout.index < 0)
                 break;
-            LinkLabel *l = Controls::link(group, QStringLiteral("Label5_%1").arg(linkSpec.index),
-                                          QString::fromUtf16(linkSpec.caption), 120, linkSpec.top, linkSpec.width, 195);
+            LinkLabel *l = Controls::link(group, QStringLiteral("Label5_%1").arg(linkLayout.index),
+                                          QString::fromUtf16(linkLayout.caption), 120, linkLayout.top, linkLayout.width, 195);
             l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             l->setUnderlined(false);
             l->adjustSize(); // never cut a caption off, whatever the font
-            const int index = linkSpec.index;
+            const int index = linkLayout.index;
             connect(l, &LinkLabel::clicked, this, [this, index] { emit linkClicked(index); });
             connect(l, &LinkLabel::hovered, this, [this, index] { Label5_MouseMove(index); });
             m_links[size_t(index)] = l;
