@@ -75,13 +75,13 @@ Form3::Form3(QWidget *parent)
     if (!m_appDir.endsWith(u'/'))
         m_appDir += u'/';
 
-    m_form2 = new Form2(this);
+    m_form2 = std::make_unique<Form2>(this);
     const QString cacheDir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     m_retrieval = new RateRetrieval(cacheDir, this);
     connect(m_retrieval, &RateRetrieval::finished, this, &Form3::showRate);
     connect(m_currency->command1(), &QPushButton::clicked, this, &Form3::Command1_Click);
-    connect(m_form2, &Form2::retrievalRequested, this, &Form3::Command1_Click);
-    connect(this, &Form3::rateShown, m_form2, &Form2::retrievalFinished);
+    connect(m_form2.get(), &Form2::retrievalRequested, this, &Form3::Command1_Click);
+    connect(this, &Form3::rateShown, m_form2.get(), &Form2::retrievalFinished);
     m_firstActivation = new FirstActivation(*this);
 
     startWebViews();

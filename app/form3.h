@@ -22,6 +22,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class CurrencyPanel;
 class DutyPanel;
@@ -83,7 +84,7 @@ public:
     TranslatePanel *translatePanel() const { return m_translate; }
     TransportPanel *transportPanel() const { return m_transport; }
     QWebEngineView *banner() const { return m_banner; }
-    Form2 *form2() const { return m_form2; }
+    Form2 *form2() const { return m_form2.get(); }
     RateRetrieval *retrieval() const { return m_retrieval; }
     FirstActivation *firstActivation() const { return m_firstActivation; }
 
@@ -126,7 +127,7 @@ private:
     TipPanel *m_tip = nullptr;
     WebPanel *m_wort = nullptr;
     QWebEngineView *m_banner = nullptr;
-    Form2 *m_form2 = nullptr;
+    std::unique_ptr<Form2> m_form2; // a window of its own, see Form2
     RateRetrieval *m_retrieval = nullptr;
     FirstActivation *m_firstActivation = nullptr;
     bool m_bannerDone = false;

@@ -1,5 +1,7 @@
 #include "online/form2.h"
 
+#include <QWindow>
+
 #include "app/pictures.h"
 #include "app/twips.h"
 
@@ -29,10 +31,13 @@ QLabel *picture(QWidget *parent, const QString &name, const QPixmap &pixmap, QRe
 } // namespace
 
 Form2::Form2(QWidget *owner)
-    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint)
+    // No parent widget: a child window would be disabled with its owner,
+    // and this window must stay alive while the owner is disabled.
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
     , m_owner(owner)
 {
     setObjectName(QStringLiteral("Form2"));
+    setFont(owner->font());
     // A window of its own does not take the owner's colours.
     setPalette(QApplication::palette());
     setAutoFillBackground(true);
@@ -89,6 +94,9 @@ void Form2::showCentered()
     QRect frame(QPoint(), size());
     frame.moveCenter(ownerFrame.center());
     move(frame.topLeft());
+    winId(); // creates the native window, so it can be tied to its owner
+    if (QWindow *window = windowHandle())
+        window->setTransientParent(m_owner->window()->windowHandle());
     show();
     raise();
 }

@@ -100,7 +100,8 @@ void TestForm2::layout()
     Form2 form(&owner);
     QVERIFY(form.windowFlags().testFlag(Qt::Tool));
     QVERIFY(form.windowFlags().testFlag(Qt::FramelessWindowHint));
-    QCOMPARE(form.parentWidget(), &owner);
+    owner.setEnabled(false); // the owner is disabled while this window shows
+    QVERIFY(form.isEnabled());
     QCOMPARE(form.size(), QSize(353, 81));
     QCOMPARE(form.minimumSize(), form.maximumSize());
 
@@ -157,6 +158,9 @@ void TestForm2::update()
     QCOMPARE(finished.count(), 0);
 
     form.showCentered();
+    // The wait window stays alive (not greyed out) while its owner is disabled.
+    QVERIFY(form.isVisible());
+    QVERIFY(form.isEnabled());
     form.retrievalFinished();
     QVERIFY(form.isHidden());
     QVERIFY(owner.isEnabled());
