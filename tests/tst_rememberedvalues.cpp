@@ -138,7 +138,7 @@ void TestRememberedValues::plainTextBox()
 void TestRememberedValues::survivesSigkill()
 {
     QRandomGenerator random(20261207);
-    for (int round = 0; round < 8; ++round) {
+    for (int round = 0; round < 6; ++round) {
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"KARTAVIO_CHILD_WRITER"_s, u"1"_s);
@@ -146,7 +146,7 @@ void TestRememberedValues::survivesSigkill()
         child.start(QCoreApplication::applicationFilePath(), {u"childWriter"_s});
         QVERIFY(child.waitForStarted());
 
-        const int killAfter = 5 + int(random.bounded(200));
+        const int killAfter = 5 + int(random.bounded(100));
         int lastPrinted = 0;
         QByteArray pending;
         while (lastPrinted < killAfter) {
