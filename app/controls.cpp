@@ -33,11 +33,6 @@ void boldTitle(QGroupBox *group)
     setWeight(group, true);
 }
 
-// Children of a group keep the normal weight under its bold caption.
-void plain(QWidget *widget)
-{
-    setWeight(widget, false);
-}
 
 // Group captions treat "&" as a shortcut marker; these captions mean the sign itself.
 QString literal(const QString &caption)
@@ -103,6 +98,18 @@ LinkLabel *link(QWidget *parent, const QString &name, const QString &text,
     l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     l->setUnderlined(true);
     return l;
+}
+
+void plain(QWidget *widget)
+{
+    setWeight(widget, false);
+}
+
+QLabel *picture(QWidget *parent, const QString &name, const QPixmap &pixmap, int left, int top)
+{
+    QLabel *image = label(parent, name, QString(), left, top, 480, 480);
+    image->setPixmap(pixmap);
+    return image;
 }
 
 QGroupBox *panel(QGroupBox *self, int index, const QString &caption)

@@ -7,6 +7,7 @@ class KeyReleaseEdit;
 class LinkLabel;
 class QGroupBox;
 class QLabel;
+class QPixmap;
 class QPushButton;
 class QWidget;
 
@@ -34,6 +35,12 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text,
 // Blue, underlined, centred link text.
 LinkLabel *link(QWidget *parent, const QString &name, const QString &text,
                 int left, int top, int width, int height);
+
+// A 32 x 32 picture (480 x 480 twips) without behaviour.
+QLabel *picture(QWidget *parent, const QString &name, const QPixmap &pixmap, int left, int top);
+
+// Normal weight for a control built by hand inside a group with a bold caption.
+void plain(QWidget *widget);
 
 // A panel of the panel area: a white group box of 7215 x 5055 twips.
 QGroupBox *panel(QGroupBox *self, int index, const QString &caption);

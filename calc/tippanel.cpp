@@ -14,13 +14,6 @@
 
 namespace {
 
-QLabel *picture(QWidget *parent, const QString &name, const QPixmap &pixmap, int left, int top)
-{
-    QLabel *image = Controls::label(parent, name, QString(), left, top, 480, 480);
-    image->setPixmap(pixmap);
-    return image;
-}
-
 QLabel *paragraph(QWidget *parent, const QString &name, const QString &text,
                   int left, int top, int width, int height)
 {
@@ -45,7 +38,7 @@ TipPanel::TipPanel(const PanelContext &context, QWidget *parent)
               120, 300, 6975, 900);
 
     Controls::label(this, QStringLiteral("Label44"), QStringLiteral("Zufriedenheit:"), 120, 1425, 1455, 255);
-    picture(this, QStringLiteral("Image4"), Pictures::frowningFace(), 1680, 1320);
+    Controls::picture(this, QStringLiteral("Image4"), Pictures::frowningFace(), 1680, 1320);
     m_scrTrinkgeld = new QScrollBar(Qt::Horizontal, this);
     m_scrTrinkgeld->setObjectName(QStringLiteral("scrTrinkgeld"));
     m_scrTrinkgeld->setGeometry(Twips::rect(2280, 1425, 3840, 255));
@@ -58,7 +51,7 @@ TipPanel::TipPanel(const PanelContext &context, QWidget *parent)
     // A scroll bar inverts its keys by default; here Right must mean more.
     m_scrTrinkgeld->setInvertedControls(false);
     m_scrTrinkgeld->setFocusPolicy(Qt::StrongFocus);
-    picture(this, QStringLiteral("Image8"), Pictures::smilingFace(), 6240, 1320);
+    Controls::picture(this, QStringLiteral("Image8"), Pictures::smilingFace(), 6240, 1320);
 
     m_label45 = Controls::label(this, QStringLiteral("Label45"), QStringLiteral("Empfohlenes Trinkgeld (%): 17"),
                                 120, 1980, 6975, 255);

@@ -33,13 +33,6 @@ KeyReleaseEdit *unitBox(QWidget *frame, const QString &box, const QString &label
     return Controls::box(frame, box, initialText, left, top, boxWidth, boxHeight);
 }
 
-QLabel *picture(QWidget *parent, const QString &name, const QPixmap &pixmap, int left, int top)
-{
-    QLabel *image = Controls::label(parent, name, QString(), left, top, 480, 480);
-    image->setPixmap(pixmap);
-    return image;
-}
-
 } // namespace
 
 UnitsPanel::UnitsPanel(const PanelContext &context, QWidget *parent)
@@ -61,8 +54,8 @@ void UnitsPanel::buildTemperature()
     QGroupBox *frame = Controls::group(this, QStringLiteral("Frame9"), QStringLiteral("Temperatur"), 120, 240, 6975, 975);
     m_txtCelsius = unitBox(frame, QStringLiteral("txtCelsius"), QStringLiteral("Label15"), QStringLiteral("°C"), 120, 420, 1335, 495);
     m_txtFahrenheit = unitBox(frame, QStringLiteral("txtFahrenheit"), QStringLiteral("Label26"), QStringLiteral("° F"), 2160, 420, 1335, 495);
-    picture(frame, QStringLiteral("Image3"), Pictures::thermometer(), 5760, 345);
-    picture(frame, QStringLiteral("Image10"), Pictures::flag(), 6360, 345);
+    Controls::picture(frame, QStringLiteral("Image3"), Pictures::thermometer(), 5760, 345);
+    Controls::picture(frame, QStringLiteral("Image10"), Pictures::flag(), 6360, 345);
 
     connect(m_txtCelsius, &KeyReleaseEdit::keyReleased, this, &UnitsPanel::txtCelsius_KeyUp);
     connect(m_txtFahrenheit, &KeyReleaseEdit::keyReleased, this, &UnitsPanel::txtFahrenheit_KeyUp);

@@ -20,9 +20,7 @@ TranslatePanel::TranslatePanel(const PanelContext &context, QWidget *parent)
 
     m_txtTrans = new QPlainTextEdit(frame);
     m_txtTrans->setObjectName(QStringLiteral("txtTrans"));
-    QFont plain; // normal weight under the bold group caption
-    plain.setBold(false);
-    m_txtTrans->setFont(plain);
+    Controls::plain(m_txtTrans); // normal weight under the bold group caption
     m_txtTrans->setGeometry(Twips::rect(120, 240, 6735, 3735));
     m_txtTrans->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_txtTrans->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

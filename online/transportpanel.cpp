@@ -33,9 +33,7 @@ TransportPanel::TransportPanel(const PanelContext &context, const QStringList &s
     Controls::label(others, QStringLiteral("Label39"), QStringLiteral("Staat:"), 120, 330, 4335, 375);
     m_lstStates = new QComboBox(others);
     m_lstStates->setObjectName(QStringLiteral("lstStates"));
-    QFont plain; // normal weight under the bold group caption
-    plain.setBold(false);
-    m_lstStates->setFont(plain);
+    Controls::plain(m_lstStates); // normal weight under the bold group caption
     m_lstStates->setGeometry(Twips::rect(960, 300, 3855, 360));
     m_lstStates->setEditable(true);
     // Typed text never becomes an entry: every entry needs its state code.
