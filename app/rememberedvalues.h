@@ -1,19 +1,27 @@
 #pragma once
 
-#include <QSettings>
+#include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QStringView>
+#include <QTimer>
 
 class QLineEdit;
 class QPlainTextEdit;
 
-// The per-user store of remembered box texts. Every write reaches the disk
-// before it returns, so a program killed right after a key release loses
-// nothing; QSettings replaces the file atomically, so it is never half-written.
+// The per-user store of remembered box texts, in the settings file QSettings
+// uses (~/.config/Kelvara.conf, section "Kartavio").
+//
+// Every write replaces the file (new file, then rename) before it returns, so
+// a program killed right after a key release loses nothing and the file is
+// never half-written. The flush to the disk itself (fsync, many milliseconds)
+// runs on a worker thread a moment after typing stops, and at exit, instead
+// of on every key release as QSettings::sync() would.
 class RememberedValues final
 {
 public:
     RememberedValues();
+    ~RememberedValues();
     RememberedValues(const RememberedValues &) = delete;
     RememberedValues &operator=(const RememberedValues &) = delete;
 
@@ -28,8 +36,28 @@ public:
     void load(QLineEdit *box) const;
     void load(QPlainTextEdit *box) const;
 
-private:
-    static QString fullKey(QStringView key);
+    QString fileName() const { return m_path; }
 
-    QSettings m_settings;
+private:
+    // What identifies one version of the file on disk.
+    struct Stamp
+    {
+        qint64 size = -1;
+        qint64 modifiedNs = 0;
+        quint64 inode = 0;
+        bool operator==(const Stamp &) const = default;
+    };
+
+    Stamp stampOnDisk() const;
+    void reload();
+    bool writeFile();
+    void flushToDisk();
+
+    QString m_path;
+    QMap<QString, QString> m_values;
+    QByteArray m_file;       // the file as last read or written; other sections are kept from it
+    Stamp m_stamp;           // the file as this store last saw it
+    qint64 m_lastModifiedMs = 0;
+    bool m_flushPending = false;
+    QTimer m_flushTimer;
 };

@@ -1,0 +1,71 @@
+// Cost of one key release in the boxes people type into most: txtM rewrites
+// five length boxes, txtEur one; both store their text and sync the settings
+// file to disk. The settings live in a temporary folder on the home disk.
+#include "app/panelcontext.h"
+#include "app/rememberedvalues.h"
+#include "calc/currencypanel.h"
+#include "calc/unitspanel.h"
+
+#include <QLineEdit>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+class BenchTyping final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void keyRelease_data();
+    void keyRelease();
+
+private:
+    QTemporaryDir m_home{QDir::homePath() + QStringLiteral("/.kartavio-bench-XXXXXX")};
+    std::unique_ptr<RememberedValues> m_store;
+    std::unique_ptr<UnitsPanel> m_units;
+    std::unique_ptr<CurrencyPanel> m_currency;
+};
+
+void BenchTyping::initTestCase()
+{
+    QVERIFY(m_home.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("config"))));
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QCoreApplication::setOrganizationName(QStringLiteral("Kelvara"));
+    QCoreApplication::setApplicationName(QStringLiteral("Kartavio"));
+    m_store = std::make_unique<RememberedValues>();
+    const PanelContext context{*m_store, [] { return 1.0850; }, QStringLiteral("http://127.0.0.1/")};
+    m_units = std::make_unique<UnitsPanel>(context);
+    m_currency = std::make_unique<CurrencyPanel>(context);
+}
+
+void BenchTyping::keyRelease_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::newRow("txtM") << QStringLiteral("txtM");
+    QTest::newRow("txtEur") << QStringLiteral("txtEur");
+}
+
+void BenchTyping::keyRelease()
+{
+    QFETCH(QString, box);
+    auto *edit = m_units->findChild<QLineEdit *>(box);
+    if (!edit)
+        edit = m_currency->findChild<QLineEdit *>(box);
+    QVERIFY(edit);
+
+    // Alternate the text so every release really stores something new.
+    int round = 0;
+    QBENCHMARK {
+        edit->setText(QString::number(10 + (round++ % 2)));
+        QTest::keyRelease(edit, Qt::Key_1);
+    }
+    QCOMPARE(m_store->value(box), edit->text());
+}
+
+QTEST_MAIN(BenchTyping)
+#include "bench_typing.moc"
