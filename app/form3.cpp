@@ -121,21 +121,24 @@ void Form3::startWebViews()
     m_banner = new QWebEngineView(this);
     m_banner->setObjectName(QStringLiteral("AdBrw"));
     m_banner->setGeometry(Twips::rect(25, 5235, 9495, 1575));
-
-    m_wort->view()->load(QUrl(m_baseUrl + u"_tools/wortschatz"));
-    m_links->view()->load(QUrl(m_baseUrl + u"_tools/links"));
-    connect(m_banner, &QWebEngineView::loadFinished, this, &Form3::bannerDone);
     m_banner->load(QUrl(m_baseUrl + u"_tools"));
-    // The window waits for the banner, but never longer than this.
-    QTimer::singleShot(bannerWaitMs, this, &Form3::bannerDone);
+
+    // Only the banner is seen at start: the two panel pages load once the
+    // start-up work is done, or when their panel is first opened, so they do
+    // not compete with it for the processor.
+    m_wort->setPage(QUrl(m_baseUrl + u"_tools/wortschatz"));
+    m_links->setPage(QUrl(m_baseUrl + u"_tools/links"));
+    connect(m_firstActivation, &FirstActivation::done, this, &Form3::loadPanelPages);
+
+    // Showing does not wait for the banner page: it fills in while the
+    // window is already in use.
+    QTimer::singleShot(0, this, &Form3::readyToShow);
 }
 
-void Form3::bannerDone()
+void Form3::loadPanelPages()
 {
-    if (m_bannerDone)
-        return;
-    m_bannerDone = true;
-    emit readyToShow();
+    m_wort->loadPage();
+    m_links->loadPage();
 }
 
 void Form3::moveFrame(int frameNo)

@@ -88,11 +88,9 @@ public:
     RateRetrieval *retrieval() const { return m_retrieval; }
     FirstActivation *firstActivation() const { return m_firstActivation; }
 
-    // Upper bound on the wait for the banner before the window is first shown.
-    static constexpr int bannerWaitMs = 5000;
-
 signals:
-    // The banner page has loaded (or failed, or the wait timed out): show the window.
+    // The window is built and its banner has started loading: show it. The
+    // banner page fills in while the window is already in use.
     void readyToShow();
     // A run of the rate retrieval has ended with its display phase.
     void rateShown();
@@ -105,7 +103,7 @@ protected:
 private:
     void buildPanels();
     void startWebViews();
-    void bannerDone();
+    void loadPanelPages();
     void showRate(const RateResult &result);
 
     RememberedValues m_store;
@@ -130,5 +128,4 @@ private:
     std::unique_ptr<Form2> m_form2; // a window of its own, see Form2
     RateRetrieval *m_retrieval = nullptr;
     FirstActivation *m_firstActivation = nullptr;
-    bool m_bannerDone = false;
 };

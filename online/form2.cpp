@@ -37,6 +37,7 @@ Form2::Form2(QWidget *owner)
     , m_owner(owner)
 {
     setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Bitte warten"));
     setFont(owner->font());
     // A window of its own does not take the owner's colours.
     setPalette(QApplication::palette());

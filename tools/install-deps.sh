@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-webengine-dev libgl-dev
   xvfb xauth python3
   fonts-liberation2 fonts-dejavu-core
-  imagemagick xdotool
+  imagemagick xdotool x11-utils coreutils
 )
 
 missing=()

@@ -1,0 +1,262 @@
+#!/usr/bin/env python3
+"""Kartavio benchmarks: start-up, memory and typing, each beside its floor.
+
+    python3 bench/run.py BUILD_DIR [--runs 7]
+
+Needs an X display (tools/bench.sh starts Xvfb). Starts the stand-in site on
+loopback, then starts the program and the floor program (one web view showing
+the same banner) in turn, each in a fresh process, and watches the X server
+with xev for the moments their windows appear:
+
+- start-up: from exec to the main window mapped and enabled. The main window
+  is disabled while the please-wait window "Bitte warten" is up, so it counts
+  as enabled when that window is unmapped again (or at once, if it never shows).
+- memory: proportional set size of the process and all its helper processes
+  (/proc/PID/smaps_rollup), two seconds after start-up is done.
+- typing: bench_typing's QBENCHMARK figures for one key release.
+
+Each start begins the day with yesterday's rate in the cache, so it fetches
+the rate and the chart from the stand-in site, as the first start of a day does.
+"""
+
+import argparse
+import datetime
+import os
+import queue
+import re
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+MAIN_TITLE = "Kartavio 1.00"
+WAIT_TITLE = "Bitte warten"
+FLOOR_TITLE = "Kartavio floor"
+EVENT = re.compile(r"^(MapNotify|UnmapNotify) event.*")
+WINDOW = re.compile(r"\bwindow (0x[0-9a-f]+)")
+
+
+class XWatch:
+    """Map and unmap events of top-level windows, time-stamped as they arrive."""
+
+    def __init__(self):
+        self.proc = subprocess.Popen(["stdbuf", "-oL", "xev", "-root", "-event", "substructure"],
+                                     stdout=subprocess.PIPE, text=True)
+        self.events = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+        time.sleep(0.3)
+
+    def _read(self):
+        kind = None
+        for line in self.proc.stdout:
+            now = time.monotonic()
+            match = EVENT.match(line)
+            if match:
+                kind = match.group(1)
+                continue
+            if kind:
+                found = WINDOW.search(line)
+                if found:
+                    self.events.put((now, kind, found.group(1)))
+                    kind = None
+
+    def drain(self):
+        while not self.events.empty():
+            self.events.get_nowait()
+
+    def next(self, deadline):
+        left = deadline - time.monotonic()
+        if left <= 0:
+            return None
+        try:
+            return self.events.get(timeout=left)
+        except queue.Empty:
+            return None
+
+    def stop(self):
+        self.proc.terminate()
+
+
+def window_name(window):
+    result = subprocess.run(["xdotool", "getwindowname", str(int(window, 16))],
+                            capture_output=True, text=True)
+    return result.stdout.strip()
+
+
+def descendants(pid):
+    children = {}
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/stat") as stat:
+                fields = stat.read().rsplit(")", 1)[1].split()
+            children.setdefault(int(fields[1]), []).append(int(entry))
+        except OSError:
+            pass
+    found, todo = [], [pid]
+    while todo:
+        current = todo.pop()
+        found.append(current)
+        todo.extend(children.get(current, []))
+    return found
+
+
+def pss_kib(pid):
+    total = 0
+    for each in descendants(pid):
+        try:
+            with open(f"/proc/{each}/smaps_rollup") as rollup:
+                for line in rollup:
+                    if line.startswith("Pss:"):
+                        total += int(line.split()[1])
+        except OSError:
+            pass
+    return total
+
+
+def stop(proc):
+    proc.send_signal(signal.SIGTERM)
+    try:
+        proc.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
+    time.sleep(0.5)  # helper processes follow their parent
+
+
+def yesterday_cache(cache_dir):
+    os.makedirs(cache_dir, exist_ok=True)
+    day = (datetime.date.today() - datetime.timedelta(days=1)).strftime("%d.%m.%Y")
+    with open(os.path.join(cache_dir, "eurkurs.txt"), "wb") as cache:
+        cache.write(f"1.0000|{day}|***{day}***\r\n".encode())
+
+
+def one_start(watch, command, env, title, wait_title):
+    """Seconds from exec to the window shown and enabled, and the PSS then."""
+    watch.drain()
+    start = time.monotonic()
+    proc = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    deadline = start + 30
+    shown = enabled = None
+    names = {}
+    waiting = False
+    while enabled is None:
+        # Once the main window is up, the please-wait window follows at once;
+        # if it does not come within a second, the window was never disabled.
+        limit = shown + 1.0 if shown and wait_title and not waiting else deadline
+        event = watch.next(limit)
+        if event is None:
+            if limit != deadline:
+                enabled = shown
+                break
+            stop(proc)
+            raise RuntimeError(f"{title}: no window within 30 s")
+        when, kind, window = event
+        if window not in names:
+            names[window] = window_name(window)
+        name = names[window]
+        if kind == "MapNotify" and name.startswith(title):
+            shown = when
+            if not wait_title:
+                enabled = shown
+        elif kind == "MapNotify" and wait_title and name.startswith(wait_title):
+            waiting = True
+        elif kind == "UnmapNotify" and waiting and shown and name.startswith(wait_title):
+            enabled = when
+    time.sleep(2.0)
+    memory = pss_kib(proc.pid)
+    stop(proc)
+    return enabled - start, memory
+
+
+def typing(build):
+    result = subprocess.run([os.path.join(build, "bench", "bench_typing"), "-median", "9",
+                             "-iterations", "300"],
+                            env=dict(os.environ, QT_QPA_PLATFORM="offscreen"),
+                            capture_output=True, text=True)
+    figures = {}
+    for name, value in re.findall(r'"(\w+)":\s*\n\s*([0-9.,]+) msecs per iteration', result.stdout):
+        figures[name] = float(value.replace(",", ""))
+    if result.returncode != 0 or len(figures) != 2:
+        sys.exit("bench_typing failed:\n" + result.stdout + result.stderr)
+    return figures
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("build")
+    parser.add_argument("--runs", type=int, default=7)
+    args = parser.parse_args()
+    build = os.path.abspath(args.build)
+    if not os.environ.get("DISPLAY"):
+        sys.exit("run.py needs an X display; use tools/bench.sh")
+
+    site = subprocess.Popen([sys.executable, os.path.join(TOP, "tools", "standin_site.py"), "--port", "0"],
+                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    port = int(site.stdout.readline().split()[1])
+    host = f"127.0.0.1:{port}"
+    home = tempfile.mkdtemp(prefix="kartavio-bench-")
+    env = dict(os.environ, HOME=home,
+               XDG_CONFIG_HOME=os.path.join(home, "config"),
+               XDG_CACHE_HOME=os.path.join(home, "cache"),
+               XDG_DATA_HOME=os.path.join(home, "data"),
+               LANG="de_DE.UTF-8", LC_ALL="de_DE.UTF-8",
+               KARTAVIO_SITE_HOST=host, KARTAVIO_PORTAL_HOST=host, KARTAVIO_SERVICE_HOST=host)
+    cache_dir = os.path.join(home, "cache", "Kelvara", "Kartavio")
+    watch = XWatch()
+    program = [os.path.join(build, "kartavio")]
+    floor = [os.path.join(build, "bench", "kartavio_floor"), f"http://{host}/_tools"]
+    times = {"kartavio": [], "floor": []}
+    memory = {"kartavio": [], "floor": []}
+    try:
+        # One start each to warm the disk cache and the web profile; not counted.
+        yesterday_cache(cache_dir)
+        one_start(watch, program, env, MAIN_TITLE, WAIT_TITLE)
+        one_start(watch, floor, env, FLOOR_TITLE, None)
+        for run in range(args.runs):
+            yesterday_cache(cache_dir)
+            seconds, kib = one_start(watch, program, env, MAIN_TITLE, WAIT_TITLE)
+            times["kartavio"].append(seconds)
+            memory["kartavio"].append(kib)
+            seconds, kib = one_start(watch, floor, env, FLOOR_TITLE, None)
+            times["floor"].append(seconds)
+            memory["floor"].append(kib)
+            print(f"run {run + 1}: kartavio {times['kartavio'][-1] * 1000:.0f} ms "
+                  f"{memory['kartavio'][-1] / 1024:.0f} MiB, floor {times['floor'][-1] * 1000:.0f} ms "
+                  f"{memory['floor'][-1] / 1024:.0f} MiB", flush=True)
+    finally:
+        watch.stop()
+        site.terminate()
+        shutil.rmtree(home, ignore_errors=True)
+
+    keys = typing(build)
+    start_k, start_f = statistics.median(times["kartavio"]), statistics.median(times["floor"])
+    mem_k, mem_f = statistics.median(memory["kartavio"]), statistics.median(memory["floor"])
+
+    def spread(values):
+        return f"{min(values) * 1000:.0f}-{max(values) * 1000:.0f}"
+
+    rows = [
+        ("Start-up, median (ms)", f"{start_k * 1000:.0f} ({spread(times['kartavio'])})",
+         f"{start_f * 1000:.0f} ({spread(times['floor'])})", f"{start_k / start_f:.2f}x",
+         "<= 1000 ms, <= 1.30x", start_k <= 1.0 and start_k / start_f <= 1.3),
+        ("Memory, PSS (MiB)", f"{mem_k / 1024:.0f}", f"{mem_f / 1024:.0f}", f"{mem_k / mem_f:.2f}x",
+         "<= 1.15x", mem_k / mem_f <= 1.15),
+        ("Key release txtM (ms)", f"{keys['txtM']:.3f}", "", "", "<= 1 ms", keys["txtM"] <= 1.0),
+        ("Key release txtEur (ms)", f"{keys['txtEur']:.3f}", "", "", "<= 1 ms", keys["txtEur"] <= 1.0),
+    ]
+    print()
+    print(f"{'Measure':<26}{'Kartavio':<20}{'Floor':<20}{'Ratio':<8}{'Goal':<22}Met")
+    for name, ours, theirs, ratio, goal, met in rows:
+        print(f"{name:<26}{ours:<20}{theirs:<20}{ratio:<8}{goal:<22}{'yes' if met else 'NO'}")
+    print(f"\n{args.runs} runs each, {os.cpu_count()} cores, {datetime.date.today()}")
+
+
+if __name__ == "__main__":
+    main()
