@@ -8,6 +8,7 @@ packages=(
   xvfb xauth python3
   fonts-liberation2 fonts-dejavu-core
   imagemagick xdotool
+  desktop-file-utils librsvg2-bin
 )
 
 missing=()
