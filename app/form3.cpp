@@ -44,7 +44,6 @@ Form3::Form3(QWidget *parent)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Kartavio 1.00"));
-    setWindowIcon(QIcon(Pictures::appIcon(64)));
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);

@@ -1,7 +1,14 @@
 #include "online/statelist.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
+
+// The data folder as seen from the program's folder, set by the build.
+#ifndef KARTAVIO_DATA_FROM_BIN
+#define KARTAVIO_DATA_FROM_BIN "../share/kartavio"
+#endif
 
 namespace StateList {
 
@@ -31,12 +38,28 @@ QList<State> read(const QString &path)
     return states;
 }
 
+QStringList candidates(const QString &appDir, const QString &dataDir)
+{
+    const auto folder = [](const QString &dir) { return dir.endsWith(u'/') ? dir : dir + u'/'; };
+    const QString fileName = QStringLiteral("staaten.txt");
+    return {folder(appDir) + fileName,
+            QDir::cleanPath(folder(appDir) + QStringLiteral(KARTAVIO_DATA_FROM_BIN) + u'/' + fileName),
+            folder(dataDir) + fileName};
+}
+
+QString locate(const QString &appDir, const QString &dataDir)
+{
+    const QStringList paths = candidates(appDir, dataDir);
+    for (const QString &path : paths) {
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return paths.last();
+}
+
 QString locate(const QString &appDir)
 {
-    const QString beside = appDir + u"staaten.txt";
-    if (QFile::exists(beside))
-        return beside;
-    return QStringLiteral(KARTAVIO_DATA_DIR "/staaten.txt");
+    return locate(appDir, QStringLiteral(KARTAVIO_DATA_DIR));
 }
 
 } // namespace StateList

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The list of states for the transport lookup: one line per state, its code,
 // a tab and its display name.
@@ -19,7 +20,15 @@ inline constexpr int maxStates = 61;
 // unreadable file gives an empty list.
 QList<State> read(const QString &path);
 
-// appDir + "staaten.txt" when it exists, else the installed data folder's.
+// Where the file may be, in the order tried: beside the program (build tree
+// or a flat copy), the data folder relative to the program (an installed
+// prefix, also after it was moved), then the data folder set at build time.
+QStringList candidates(const QString &appDir, const QString &dataDir);
+
+// The first candidate that is a file; the last one when none is.
+QString locate(const QString &appDir, const QString &dataDir);
+
+// locate() with the data folder set at build time.
 QString locate(const QString &appDir);
 
 } // namespace StateList
