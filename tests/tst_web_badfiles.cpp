@@ -99,6 +99,22 @@ bool canCreateIn(const QString &folder)
     return created;
 }
 
+// The failure reports in a child's output, without the web engine's chatter.
+QByteArray failures(const QByteArray &output)
+{
+    QByteArray lines;
+    bool inFailure = false;
+    for (const QByteArray &line : output.split('\n')) {
+        if (line.startsWith("FAIL!"))
+            inFailure = true;
+        else if (!line.startsWith("   "))
+            inFailure = false;
+        if (inFailure)
+            lines += line + '\n';
+    }
+    return lines.isEmpty() ? output.right(2000) : lines;
+}
+
 // Runs in the child between fork and exec: without these capabilities even
 // root must obey a folder's write permission.
 void dropFileOverrides()
@@ -196,12 +212,12 @@ void TestBadFiles::runRowInCopy(Damage damage)
     const QByteArray output = child.readAll();
     if (!finished)
         child.kill();
-    QVERIFY2(finished, output.constData());
-    QVERIFY2(child.exitStatus() == QProcess::NormalExit, ("crashed:\n" + output).constData());
+    QVERIFY2(finished, QByteArray("no end:\n" + failures(output)).constData());
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit, QByteArray("crashed:\n" + output.right(2000)).constData());
     const qsizetype skip = output.indexOf("SKIP   : ");
     if (skip >= 0)
         QSKIP(output.mid(skip, output.indexOf('\n', skip) - skip).constData());
-    QVERIFY2(child.exitCode() == 0, output.constData());
+    QVERIFY2(child.exitCode() == 0, failures(output).constData());
 }
 
 std::unique_ptr<Form3> TestBadFiles::start()
@@ -361,9 +377,9 @@ void TestBadFiles::startsAndComputes()
         QCOMPARE(shown(step.result), step.expected);
     }
     m_window->moveFrame(11);
-    m_window->findChild<QScrollBar *>(u"scrTrinkgeld"_s)->setValue(17);
+    m_window->findChild<QScrollBar *>(u"scrTrinkgeld"_s)->setValue(18);
     typeInto(u"txtTrinkgeld"_s, u"60,00"_s);
-    QCOMPARE(shown(u"Label48"_s), u"Empfohlenes Trinkgeld: 10,20 $ (8,26 €)"_s);
+    QCOMPARE(shown(u"Label48"_s), u"Empfohlenes Trinkgeld: 10,80 $ (8,75 €)"_s);
 
     // What was typed is stored where the store can be written, and a store
     // that cannot be written is left as it was.
@@ -379,7 +395,7 @@ void TestBadFiles::startsAndComputes()
         QCOMPARE(reader.status(), QSettings::NoError);
         QCOMPARE(reader.value(u"Kartavio/txtEur"_s).toString(), u"100"_s);
         QCOMPARE(reader.value(u"Kartavio/txtTrinkgeld"_s).toString(), u"60,00"_s);
-        QCOMPARE(reader.value(u"Kartavio/scrTrinkgeld"_s).toString(), u"17"_s);
+        QCOMPARE(reader.value(u"Kartavio/scrTrinkgeld"_s).toString(), u"18"_s);
         break;
     }
 
