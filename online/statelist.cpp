@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
+#include <QStringDecoder>
+
+#include <utility>
 
 // The data folder as seen from the program's folder, set by the build.
 #ifndef KARTAVIO_DATA_FROM_BIN
@@ -12,28 +15,67 @@
 
 namespace StateList {
 
+namespace {
+
+// A state line is short; anything longer is junk and skipped unread.
+constexpr qint64 maxLineBytes = 1024;
+// A list of 61 states is a few kilobytes; a file far beyond that is not
+// read to its end.
+constexpr qint64 maxScanBytes = 4 * 1024 * 1024;
+
+bool isJunk(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u < 0x20 && u != u'\t') || (u >= 0x7f && u <= 0x9f) || u == QChar::ReplacementCharacter;
+}
+
+// Reads the rest of an over-long line, up to and including its line feed.
+void skipRestOfLine(QFile &file)
+{
+    while (!file.atEnd() && file.pos() < maxScanBytes) {
+        if (file.readLine(64 * 1024).endsWith('\n'))
+            return;
+    }
+}
+
+} // namespace
+
+std::optional<State> parseLine(QByteArrayView line)
+{
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    QStringDecoder utf8(QStringConverter::Utf8);
+    QString text = utf8(line);
+    if (utf8.hasError())
+        text = QString::fromLatin1(line);
+    for (const QChar c : std::as_const(text)) {
+        if (isJunk(c))
+            return std::nullopt;
+    }
+    const QList<QStringView> fields = QStringView(text).split(u'\t');
+    if (fields.size() < 2)
+        return std::nullopt;
+    State state{fields[0].trimmed().toString(), fields[1].trimmed().toString()};
+    if (state.code.isEmpty() || state.name.isEmpty())
+        return std::nullopt;
+    return state;
+}
+
 QList<State> read(const QString &path)
 {
     QList<State> states;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!file.open(QIODevice::ReadOnly))
         return states;
-    QTextStream in(&file);
-    in.setEncoding(QStringConverter::Utf8);
-    // A line longer than this holds no state.
-    constexpr qsizetype maxLine = 1024;
-    while (states.size() < maxStates && !in.atEnd()) {
-        const QString line = in.readLine();
-        if (line.size() > maxLine)
+    while (states.size() < maxStates && !file.atEnd() && file.pos() < maxScanBytes) {
+        // One byte more than a state line may have tells an over-long line.
+        const QByteArray line = file.readLine(maxLineBytes + 2);
+        if (line.size() > maxLineBytes && !line.endsWith('\n')) {
+            skipRestOfLine(file);
             continue;
-        const QList<QStringView> fields = QStringView(line).split(u'\t');
-        if (fields.size() < 2)
-            continue;
-        const QString code = fields[0].trimmed().toString();
-        const QString name = fields[1].trimmed().toString();
-        if (code.isEmpty() || name.isEmpty())
-            continue;
-        states.append({code, name});
+        }
+        if (const auto state = parseLine(line))
+            states.append(*state);
     }
     return states;
 }

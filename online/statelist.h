@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // The list of states for the transport lookup: one line per state, its code,
 // a tab and its display name.
@@ -16,8 +19,14 @@ struct State
 
 inline constexpr int maxStates = 61;
 
-// Reads at most 61 states; a line without a tab is skipped; a missing or
-// unreadable file gives an empty list.
+// One line of the file (its line end may still be attached): code and name,
+// or nothing for a line without a tab, with an empty field, or with control
+// characters (binary junk). UTF-8, or Latin-1 where the bytes are not UTF-8.
+std::optional<State> parseLine(QByteArrayView line);
+
+// Reads at most 61 states; a line that gives no state, or is longer than any
+// state line could be, is skipped; a missing or unreadable file gives an
+// empty list. Only the first few megabytes of a huge file are looked at.
 QList<State> read(const QString &path);
 
 // Where the file may be, in the order tried: beside the program (build tree

@@ -1,5 +1,8 @@
+#include "app/panelcontext.h"
 #include "app/rememberedvalues.h"
 #include "app/settingskeys.h"
+#include "calc/currencypanel.h"
+#include "calc/unitspanel.h"
 #include "helpers/testenv.h"
 
 #include <QLineEdit>
@@ -8,8 +11,11 @@
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QTest>
+#include <QThread>
 
+#include <array>
 #include <csignal>
+#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
@@ -30,18 +36,26 @@ private slots:
     void plainTextBox();
     void survivesSigkill();
     void childWriter();
+    void survivesSigkillWhileTyping();
+    void childTypist();
+
+private:
+    static bool isChild()
+    {
+        return qEnvironmentVariableIsSet("KARTAVIO_CHILD_WRITER") || qEnvironmentVariableIsSet("KARTAVIO_CHILD_TYPIST");
+    }
 };
 
 void TestRememberedValues::initTestCase()
 {
-    if (qEnvironmentVariableIsSet("KARTAVIO_CHILD_WRITER"))
+    if (isChild())
         return; // the child keeps the parent's folders
     TestEnv::isolate();
 }
 
 void TestRememberedValues::init()
 {
-    if (!qEnvironmentVariableIsSet("KARTAVIO_CHILD_WRITER"))
+    if (!isChild())
         TestEnv::clearSettings();
 }
 
@@ -188,6 +202,126 @@ void TestRememberedValues::childWriter()
         box.setText(QString::number(i));
         store.save(&box);
         std::printf("stored %d\n", i);
+        std::fflush(stdout);
+    }
+}
+
+namespace {
+
+// What the typing child has reported so far.
+struct TypingLog
+{
+    QHash<QString, QString> printed; // box -> its text after its last release
+    QString announcedBox;            // the box of a key not yet reported released
+    QString announcedText;           // the text that key gives
+    int releases = 0;
+
+    // Takes the complete lines of `pending` and leaves a partial last one.
+    void take(QByteArray &pending, const QStringList &boxes)
+    {
+        qsizetype newline;
+        while ((newline = pending.indexOf('\n')) >= 0) {
+            const QStringList parts = QString::fromUtf8(pending.left(newline)).split(u' ');
+            pending.remove(0, newline + 1);
+            if (parts.size() != 3 || !boxes.contains(parts[1]))
+                continue;
+            if (parts[0] == u"next") {
+                announcedBox = parts[1];
+                announcedText = parts[2];
+            } else if (parts[0] == u"released") {
+                printed[parts[1]] = parts[2];
+                announcedBox.clear();
+                ++releases;
+            }
+        }
+    }
+};
+
+} // namespace
+
+// Runs this test binary again as a child that types into real boxes of real
+// panels (txtM of the unit panel, txtEur of the currency panel). Before each
+// key it prints the box and the text the key will give, after the key's
+// release handler has returned the box and its text. The parent kills it at
+// random moments. The handler stores its box before it returns, so the store
+// holds, for each box, the last text printed after a release, except for the
+// box announced last: its release may have been stored but not yet printed.
+void TestRememberedValues::survivesSigkillWhileTyping()
+{
+    const QStringList boxes = {u"txtM"_s, u"txtEur"_s};
+    QRandomGenerator random(20261208);
+    for (int round = 0; round < 6; ++round) {
+        TestEnv::clearSettings();
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"KARTAVIO_CHILD_TYPIST"_s, QString::number(random.generate()));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {u"childTypist"_s});
+        QVERIFY(child.waitForStarted());
+
+        const int killAfter = 3 + int(random.bounded(60));
+        TypingLog log;
+        QByteArray pending;
+        while (log.releases < killAfter) {
+            // Generous: a sync to disk can stall for seconds on a busy machine.
+            QVERIFY2(child.waitForReadyRead(60000), child.readAllStandardError().constData());
+            pending += child.readAllStandardOutput();
+            log.take(pending, boxes);
+        }
+        // Lands anywhere in the next few keys: before, inside or after a handler.
+        QThread::usleep(random.bounded(20000));
+        ::kill(pid_t(child.processId()), SIGKILL);
+        QVERIFY(child.waitForFinished(5000));
+        pending += child.readAllStandardOutput();
+        log.take(pending, boxes);
+
+        QSettings reader(TestEnv::settingsFile(), QSettings::IniFormat);
+        QCOMPARE(reader.status(), QSettings::NoError);
+        for (const QString &box : boxes) {
+            const QString stored = reader.value(u"Kartavio/"_s + box).toString();
+            QStringList allowed = {log.printed.value(box)};
+            if (box == log.announcedBox)
+                allowed.append(log.announcedText);
+            QVERIFY2(allowed.contains(stored), qPrintable(u"round %1, %2: stored \"%3\", expected one of \"%4\""_s.arg(
+                                                   QString::number(round), box, stored, allowed.join(u"\", \""_s))));
+        }
+    }
+}
+
+void TestRememberedValues::childTypist()
+{
+    if (!qEnvironmentVariableIsSet("KARTAVIO_CHILD_TYPIST"))
+        QSKIP("runs only as the child of survivesSigkillWhileTyping");
+    RememberedValues store;
+    const PanelContext context{store, [] { return 1.2345; }, u"http://www.kartavio.example/"_s};
+    UnitsPanel units(context);
+    CurrencyPanel currency(context);
+    units.show();
+    currency.show();
+    const std::array<QLineEdit *, 2> boxes = {units.findChild<QLineEdit *>(u"txtM"_s),
+                                              currency.findChild<QLineEdit *>(u"txtEur"_s)};
+    for (QLineEdit *box : boxes) {
+        QVERIFY(box);
+        box->clear();
+    }
+
+    QRandomGenerator random(qEnvironmentVariableIntValue("KARTAVIO_CHILD_TYPIST"));
+    static constexpr char keys[] = "0123456789,\b";
+    for (int i = 0; i < 100000; ++i) {
+        QLineEdit *box = boxes[random.bounded(2)];
+        const QString before = box->text();
+        char key = keys[random.bounded(int(sizeof keys) - 1)];
+        if (before.size() >= 9)
+            key = '\b';
+        const QString after = key == '\b' ? before.chopped(before.isEmpty() ? 0 : 1) : before + QLatin1Char(key);
+        std::printf("next %s %s\n", qPrintable(box->objectName()), qPrintable(after));
+        std::fflush(stdout);
+        if (key == '\b')
+            QTest::keyClick(box, Qt::Key_Backspace);
+        else
+            QTest::keyClick(box, key);
+        QCOMPARE(box->text(), after);
+        std::printf("released %s %s\n", qPrintable(box->objectName()), qPrintable(box->text()));
         std::fflush(stdout);
     }
 }
