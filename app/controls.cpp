@@ -1,6 +1,7 @@
 #include "app/controls.h"
 
 #include "app/linklabel.h"
+#include "app/resultlabel.h"
 #include "app/twips.h"
 #include "calc/keyreleaseedit.h"
 
@@ -65,6 +66,17 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text,
     return l;
 }
 
+ResultLabel *result(QWidget *parent, const QString &name, const QString &text, const QString &accessibleName,
+                    int left, int top, int width, int height)
+{
+    auto *l = new ResultLabel(text, accessibleName, parent);
+    l->setObjectName(name);
+    l->setGeometry(Twips::rect(left, top, width, height));
+    plain(l);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
 KeyReleaseEdit *box(QWidget *parent, const QString &name, const QString &text,
                     int left, int top, int width, int height)
 {
@@ -105,11 +117,23 @@ void plain(QWidget *widget)
     setWeight(widget, false);
 }
 
-QLabel *picture(QWidget *parent, const QString &name, const QPixmap &pixmap, int left, int top)
+QLabel *picture(QWidget *parent, const QString &name, const QPixmap &pixmap, int left, int top,
+                const QString &description)
 {
     QLabel *image = label(parent, name, QString(), left, top, 480, 480);
     image->setPixmap(pixmap);
+    image->setAccessibleName(description);
     return image;
+}
+
+void tabOrder(std::initializer_list<QWidget *> widgets)
+{
+    QWidget *previous = nullptr;
+    for (QWidget *widget : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
 }
 
 QGroupBox *panel(QGroupBox *self, int index, const QString &caption)

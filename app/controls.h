@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QString>
 
+#include <initializer_list>
+
 class KeyReleaseEdit;
 class LinkLabel;
 class QGroupBox;
@@ -10,6 +12,7 @@ class QLabel;
 class QPixmap;
 class QPushButton;
 class QWidget;
+class ResultLabel;
 
 // Builders for the controls of the fixed layout. Positions and sizes are in
 // twips relative to the parent's top-left corner (a group's caption included);
@@ -26,6 +29,10 @@ QGroupBox *group(QWidget *parent, const QString &name, const QString &caption,
 QLabel *label(QWidget *parent, const QString &name, const QString &text,
               int left, int top, int width, int height);
 
+// A label the program rewrites with a result; `accessibleName` says what it shows.
+ResultLabel *result(QWidget *parent, const QString &name, const QString &text, const QString &accessibleName,
+                    int left, int top, int width, int height);
+
 KeyReleaseEdit *box(QWidget *parent, const QString &name, const QString &text,
                     int left, int top, int width, int height);
 
@@ -36,8 +43,13 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text,
 LinkLabel *link(QWidget *parent, const QString &name, const QString &text,
                 int left, int top, int width, int height);
 
-// A 32 x 32 picture (480 x 480 twips) without behaviour.
-QLabel *picture(QWidget *parent, const QString &name, const QPixmap &pixmap, int left, int top);
+// A 32 x 32 picture (480 x 480 twips) without behaviour; `description`
+// is what a screen reader says for it (none: the picture is decoration).
+QLabel *picture(QWidget *parent, const QString &name, const QPixmap &pixmap, int left, int top,
+                const QString &description = {});
+
+// Makes Tab visit `widgets` in the given order (the visual one).
+void tabOrder(std::initializer_list<QWidget *> widgets);
 
 // Normal weight for a control built by hand inside a group with a bold caption.
 void plain(QWidget *widget);

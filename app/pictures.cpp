@@ -44,6 +44,27 @@ QPixmap face(bool smiling)
     return pixmap;
 }
 
+// The globe in a 32 x 32 square, in vectors, so any scale stays sharp.
+void drawGlobe(QPainter &p)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0, 40, 110), 1));
+    p.setBrush(QColor(40, 110, 220));
+    p.drawEllipse(QRectF(1, 1, 30, 30));
+    // North and South America, roughly.
+    QPainterPath land;
+    land.moveTo(8, 6);
+    land.cubicTo(14, 3, 20, 5, 19, 9);
+    land.cubicTo(17, 12, 14, 13, 15, 16);
+    land.cubicTo(19, 17, 22, 20, 20, 24);
+    land.cubicTo(18, 28, 16, 30, 15, 29);
+    land.cubicTo(15, 25, 13, 21, 12, 18);
+    land.cubicTo(9, 15, 5, 11, 8, 6);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(60, 170, 70));
+    p.drawPath(land);
+}
+
 } // namespace
 
 QPixmap logo()
@@ -69,22 +90,7 @@ QPixmap globe()
 {
     QPixmap pixmap = canvas(32, 32);
     QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0, 40, 110), 1));
-    p.setBrush(QColor(40, 110, 220));
-    p.drawEllipse(QRectF(1, 1, 30, 30));
-    // North and South America, roughly.
-    QPainterPath land;
-    land.moveTo(8, 6);
-    land.cubicTo(14, 3, 20, 5, 19, 9);
-    land.cubicTo(17, 12, 14, 13, 15, 16);
-    land.cubicTo(19, 17, 22, 20, 20, 24);
-    land.cubicTo(18, 28, 16, 30, 15, 29);
-    land.cubicTo(15, 25, 13, 21, 12, 18);
-    land.cubicTo(9, 15, 5, 11, 8, 6);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(60, 170, 70));
-    p.drawPath(land);
+    drawGlobe(p);
     return pixmap;
 }
 
@@ -157,7 +163,7 @@ QPixmap appIcon(int size)
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 32.0, size / 32.0);
-    p.drawPixmap(QRectF(0, 0, 32, 32), globe(), QRectF());
+    drawGlobe(p);
     return pixmap;
 }
 

@@ -8,6 +8,7 @@ class KeyReleaseEdit;
 class QImage;
 class QLabel;
 class QPushButton;
+class ResultLabel;
 
 // Panel 0 "Währungsumrechnung": euros and dollars at the current rate, with
 // the rate's date, the rate line, the chart and the button that fetches them.
@@ -33,8 +34,8 @@ private:
     PanelContext m_context;
     KeyReleaseEdit *m_txtEur = nullptr;
     KeyReleaseEdit *m_txtDollar = nullptr;
-    QLabel *m_label3 = nullptr;
-    QLabel *m_label4 = nullptr;
+    ResultLabel *m_label3 = nullptr;
+    ResultLabel *m_label4 = nullptr;
     QLabel *m_image1 = nullptr;
     QPushButton *m_command1 = nullptr;
 };

@@ -3,12 +3,14 @@
 #include "app/controls.h"
 #include "app/linklabel.h"
 #include "app/rememberedvalues.h"
+#include "app/resultlabel.h"
 #include "app/url.h"
 #include "calc/keyreleaseedit.h"
 #include "calc/moneyrules.h"
 #include "calc/number.h"
 #include "online/lookups.h"
 
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLinearGradient>
@@ -19,15 +21,17 @@
 namespace {
 
 // A decorative city street at night: skyline with lit windows, a road
-// with street lamps, drawn to fill `size`.
+// with street lamps, drawn to fill `size` (logical pixels, at the screen's ratio).
 QPixmap streetAtNight(QSize size)
 {
-    QPixmap pixmap(size);
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    QPixmap pixmap(size * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     QPainter p(&pixmap);
     QLinearGradient sky(0, 0, 0, size.height());
     sky.setColorAt(0.0, QColor(8, 12, 40));
     sky.setColorAt(1.0, QColor(40, 40, 90));
-    p.fillRect(pixmap.rect(), sky);
+    p.fillRect(QRect(QPoint(), size), sky);
 
     const int road = size.height() * 3 / 4;
     QRandomGenerator dice(2009); // the same picture every time
@@ -70,10 +74,12 @@ DutyPanel::DutyPanel(const PanelContext &context, QWidget *parent)
                                          120, 300, 6975, 1860);
     Controls::label(frame11, QStringLiteral("Label29"), QStringLiteral("Flugreisende:"), 120, 330, 2175, 255);
     m_txtR = Controls::box(frame11, QStringLiteral("txtR"), QStringLiteral("3"), 2400, 285, 735, 330);
+    m_txtR->setAccessibleName(QStringLiteral("Anzahl der Flugreisenden"));
     Controls::label(frame11, QStringLiteral("Label30"), QStringLiteral("Davon unter 15 Jahre alt:"), 120, 735, 2175, 255);
     m_txtR15 = Controls::box(frame11, QStringLiteral("txtR15"), QStringLiteral("1"), 2400, 690, 735, 330);
-    m_label31 = Controls::label(frame11, QStringLiteral("Label31"), QStringLiteral("Freigrenze (Warenwert): "),
-                                120, 1125, 5055, 255);
+    m_txtR15->setAccessibleName(QStringLiteral("Davon unter 15 Jahre alt"));
+    m_label31 = Controls::result(frame11, QStringLiteral("Label31"), QStringLiteral("Freigrenze (Warenwert): "),
+                                 QStringLiteral("Freigrenze in Euro und Dollar"), 120, 1125, 5055, 255);
     LinkLabel *label33 = Controls::link(frame11, QStringLiteral("Label33"), QStringLiteral("Weitere Zolldetails"), 5280, 1080, 1455, 255);
     Controls::label(frame11, QStringLiteral("Label32"),
                     QStringLiteral("Achtung: Dollarwert ist nur Richtwert - Kursschwankungen beachten!"),
@@ -84,17 +90,23 @@ DutyPanel::DutyPanel(const PanelContext &context, QWidget *parent)
                                          120, 2280, 6975, 1290);
     Controls::label(frame10, QStringLiteral("Label34"), QStringLiteral("Warenwert US $:"), 120, 330, 1455, 255);
     m_txtZV = Controls::box(frame10, QStringLiteral("txtZV"), QStringLiteral("600,00"), 1680, 285, 915, 330);
+    m_txtZV->setAccessibleName(QStringLiteral("Warenwert in US-Dollar"));
     // The US sales tax group takes part in nothing and stays hidden.
     Controls::label(frame10, QStringLiteral("Label35"), QStringLiteral("Steuersatz USA %:"), 2700, 330, 1455, 255)->hide();
-    Controls::box(frame10, QStringLiteral("txtZS"), QStringLiteral("7"), 4200, 285, 735, 330)->hide();
+    KeyReleaseEdit *txtZS = Controls::box(frame10, QStringLiteral("txtZS"), QStringLiteral("7"), 4200, 285, 735, 330);
+    txtZS->setAccessibleName(QStringLiteral("Steuersatz USA in Prozent"));
+    txtZS->hide();
     LinkLabel *label37 = Controls::link(frame10, QStringLiteral("Label37"), QStringLiteral("Steuersätze USA"), 5280, 330, 1455, 255);
     label37->hide();
-    m_label36 = Controls::label(frame10, QStringLiteral("Label36"), QStringLiteral("Zoll: "), 120, 885, 5055, 255);
+    m_label36 = Controls::result(frame10, QStringLiteral("Label36"), QStringLiteral("Zoll: "),
+                                 QStringLiteral("Geschätzter Zoll in Euro"), 120, 885, 5055, 255);
     // 120 twips wider than its neighbours, same centre: the word needs the room.
     LinkLabel *label38 = Controls::link(frame10, QStringLiteral("Label38"), QStringLiteral("Einfuhrumsatzsteuer"), 5220, 840, 1575, 255);
 
     QLabel *image5 = Controls::label(this, QStringLiteral("Image5"), QString(), 120, 3690, 6975, 1245);
     image5->setPixmap(streetAtNight(image5->size()));
+
+    Controls::tabOrder({m_txtR, m_txtR15, label33, m_txtZV, txtZS, label37, label38});
 
     connect(m_txtR, &QLineEdit::textChanged, this, &DutyPanel::txtR_Change);
     connect(m_txtR15, &QLineEdit::textChanged, this, &DutyPanel::txtR15_Change);
@@ -113,7 +125,7 @@ void DutyPanel::txtR_Change()
         const auto euros = MoneyRules::allowance(*travellers, *under15);
         const auto dollars = euros ? MoneyRules::eurToDollar(*euros, m_context.rate()) : std::nullopt;
         if (euros && dollars)
-            m_label31->setText(u"Freigrenze (Warenwert): " % Number::format(*euros) % u" € ("
+            m_label31->setResult(u"Freigrenze (Warenwert): " % Number::format(*euros) % u" € ("
                                % Number::format(*dollars) % u" $)");
     }
     m_context.store.save(m_txtR);
@@ -131,7 +143,7 @@ void DutyPanel::txtZV_Change()
     m_context.store.save(m_txtZV);
     if (const auto goods = Number::read(m_txtZV->text()))
         if (const auto duty = MoneyRules::duty(*goods, m_context.rate()))
-            m_label36->setText(u"Zoll: " % Number::format(*duty) % u" € + ggf. Einfuhrumsatzsteuer");
+            m_label36->setResult(u"Zoll: " % Number::format(*duty) % u" € + ggf. Einfuhrumsatzsteuer");
 }
 
 void DutyPanel::Label33_Click()

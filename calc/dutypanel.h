@@ -5,7 +5,7 @@
 #include <QGroupBox>
 
 class KeyReleaseEdit;
-class QLabel;
+class ResultLabel;
 
 // Panel 4 "Freigrenzen errechnen und Zoll schätzen": the duty-free allowance
 // of a travelling party and an estimate of the duty on goods above it. The
@@ -35,6 +35,6 @@ private:
     KeyReleaseEdit *m_txtR = nullptr;
     KeyReleaseEdit *m_txtR15 = nullptr;
     KeyReleaseEdit *m_txtZV = nullptr;
-    QLabel *m_label31 = nullptr;
-    QLabel *m_label36 = nullptr;
+    ResultLabel *m_label31 = nullptr;
+    ResultLabel *m_label36 = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "app/controls.h"
 #include "app/rememberedvalues.h"
+#include "app/resultlabel.h"
 #include "app/twips.h"
 #include "app/url.h"
 #include "calc/conversions.h"
@@ -23,12 +24,14 @@ constexpr int boxHeight = 315;
 constexpr int captionDrop = 60;
 constexpr int captionHeight = 255;
 
-// A caption with its box to the right.
-KeyReleaseEdit *captionedBox(QWidget *frame, const QString &box, const QString &caption, const QString &text,
-                             int left, int top, int captionWidth, int boxWidth)
+// A caption with its box to the right; `spoken` is the box's name for screen readers.
+KeyReleaseEdit *captionedBox(QWidget *frame, const QString &box, const QString &caption, const QString &spoken,
+                             const QString &text, int left, int top, int captionWidth, int boxWidth)
 {
     Controls::label(frame, u"Label" % box.mid(3), caption, left, top + captionDrop, captionWidth, captionHeight);
-    return Controls::box(frame, box, text, left + captionWidth + 45, top, boxWidth, boxHeight);
+    KeyReleaseEdit *edit = Controls::box(frame, box, text, left + captionWidth + 45, top, boxWidth, boxHeight);
+    edit->setAccessibleName(spoken);
+    return edit;
 }
 
 // A road running into the desert under a low sun.
@@ -84,6 +87,9 @@ FuelPanel::FuelPanel(const PanelContext &context, QWidget *parent)
 
     QLabel *image2 = Controls::label(this, QStringLiteral("Image2"), QString(), 5280, 3330, 1815, 1215);
     image2->setPixmap(desertRoad(Twips::toPixels(1815), Twips::toPixels(1215)));
+
+    Controls::tabOrder({m_txtGalPrice, m_txtLPriceD, m_txtLPriceE, m_txtMPG, m_txtLKM,
+                        m_txtGalPrice2, m_txtVerbrauch, m_txtStrecke, m_txtPLZ, m_command2});
 }
 
 void FuelPanel::buildConverter()
@@ -92,15 +98,15 @@ void FuelPanel::buildConverter()
     QGroupBox *frame = Controls::group(this, QStringLiteral("Frame1_2"), QStringLiteral("Umrechnung"), 120, 240, 6975, 1215);
     // Three prices in the upper row, the two consumption figures below.
     m_txtGalPrice = captionedBox(frame, QStringLiteral("txtGalPrice"), QStringLiteral("Gallonenpreis ($)"),
-                                 QStringLiteral("1,99"), 120, 330, 1500, 660);
+                                 QStringLiteral("Gallonenpreis in Dollar"), QStringLiteral("1,99"), 120, 330, 1500, 660);
     m_txtLPriceD = captionedBox(frame, QStringLiteral("txtLPriceD"), QStringLiteral("Literpreis ($)"),
-                                QStringLiteral("1,00"), 2400, 330, 1500, 660);
+                                QStringLiteral("Literpreis in Dollar"), QStringLiteral("1,00"), 2400, 330, 1500, 660);
     m_txtLPriceE = captionedBox(frame, QStringLiteral("txtLPriceE"), QStringLiteral("Literpreis (€)"),
-                                QStringLiteral("1,00"), 4680, 330, 1500, 660);
+                                QStringLiteral("Literpreis in Euro"), QStringLiteral("1,00"), 4680, 330, 1500, 660);
     m_txtMPG = captionedBox(frame, QStringLiteral("txtMPG"), QStringLiteral("Miles / Galon (MPG)"),
-                            QStringLiteral("22"), 120, 750, 1500, 660);
+                            QStringLiteral("Verbrauch in Meilen pro Gallone"), QStringLiteral("22"), 120, 750, 1500, 660);
     m_txtLKM = captionedBox(frame, QStringLiteral("txtLKM"), QStringLiteral("Liter / 100 km"),
-                            QStringLiteral("1,00"), 2400, 750, 1500, 660);
+                            QStringLiteral("Verbrauch in Liter pro 100 Kilometer"), QStringLiteral("1,00"), 2400, 750, 1500, 660);
 
     connect(m_txtGalPrice, &KeyReleaseEdit::keyReleased, this, &FuelPanel::txtGalPrice_KeyUp);
     connect(m_txtLPriceD, &KeyReleaseEdit::keyReleased, this, &FuelPanel::txtLPriceD_KeyUp);
@@ -113,13 +119,13 @@ void FuelPanel::buildTrip()
 {
     QGroupBox *frame = Controls::group(this, QStringLiteral("Frame5"), QStringLiteral("Fahrtpreis errechnen"), 120, 1560, 6975, 1635);
     m_txtGalPrice2 = captionedBox(frame, QStringLiteral("txtGalPrice2"), QStringLiteral("Gallonenpreis ($):"),
-                                  QStringLiteral("1,99"), 120, 330, 1380, 1095);
+                                  QStringLiteral("Gallonenpreis der Fahrt in Dollar"), QStringLiteral("1,99"), 120, 330, 1380, 1095);
     m_txtVerbrauch = captionedBox(frame, QStringLiteral("txtVerbrauch"), QStringLiteral("Verbrauch (MPG):"),
-                                  QStringLiteral("22"), 120, 765, 1380, 1095);
+                                  QStringLiteral("Verbrauch der Fahrt in Meilen pro Gallone"), QStringLiteral("22"), 120, 765, 1380, 1095);
     m_txtStrecke = captionedBox(frame, QStringLiteral("txtStrecke"), QStringLiteral("Strecke (Meilen):"),
-                                QStringLiteral("0"), 120, 1200, 1380, 1095);
-    m_lblFahrtPreis = Controls::label(frame, QStringLiteral("lblFahrtPreis"), QStringLiteral("Fahrtpreis: 0 US $"),
-                                      3000, 765 + captionDrop, 3855, captionHeight);
+                                QStringLiteral("Strecke in Meilen"), QStringLiteral("0"), 120, 1200, 1380, 1095);
+    m_lblFahrtPreis = Controls::result(frame, QStringLiteral("lblFahrtPreis"), QStringLiteral("Fahrtpreis: 0 US $"),
+                                       QStringLiteral("Fahrtpreis in Dollar"), 3000, 765 + captionDrop, 3855, captionHeight);
     QFont bold = m_lblFahrtPreis->font();
     bold.setBold(true);
     m_lblFahrtPreis->setFont(bold);
@@ -135,8 +141,10 @@ void FuelPanel::buildStationLookup()
     Controls::label(frame, QStringLiteral("Label10"), QStringLiteral("Postleitzahl:"), 120, 285, 1335, 255);
     // Not remembered: it has no handler that stores it.
     m_txtPLZ = Controls::box(frame, QStringLiteral("txtPLZ"), QStringLiteral("33064"), 1680, 240, 735, 360);
+    m_txtPLZ->setAccessibleName(QStringLiteral("Postleitzahl"));
     m_command2 = Controls::button(frame, QStringLiteral("Command2"), QStringLiteral("Günstigste Tankstelle finden"),
                                   2640, 240, 2295, 375);
+    m_command2->setAccessibleName(QStringLiteral("Günstigste Tankstelle zur Postleitzahl finden"));
     connect(m_command2, &QPushButton::clicked, this, &FuelPanel::Command2_Click);
 }
 
@@ -201,7 +209,7 @@ void FuelPanel::txtStrecke_KeyUp(int, int)
     const auto cost = Conversions::tripCost(Number::read(m_txtStrecke->text()), Number::read(m_txtVerbrauch->text()),
                                             Number::read(m_txtGalPrice2->text()));
     if (cost)
-        m_lblFahrtPreis->setText(u"Fahrtkosten: " % Number::format(*cost, Number::moneyPattern) % u" $");
+        m_lblFahrtPreis->setResult(u"Fahrtkosten: " % Number::format(*cost, Number::moneyPattern) % u" $");
     m_context.store.save(m_txtStrecke);
 }
 

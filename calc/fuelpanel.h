@@ -5,8 +5,8 @@
 #include <QGroupBox>
 
 class KeyReleaseEdit;
-class QLabel;
 class QPushButton;
+class ResultLabel;
 
 // Panel 1 "Rechnungen rund um's Benzin / Gasoline": the fuel price and
 // consumption converter, the trip cost calculator and the petrol station
@@ -45,7 +45,7 @@ private:
     KeyReleaseEdit *m_txtGalPrice2 = nullptr;
     KeyReleaseEdit *m_txtVerbrauch = nullptr;
     KeyReleaseEdit *m_txtStrecke = nullptr;
-    QLabel *m_lblFahrtPreis = nullptr;
+    ResultLabel *m_lblFahrtPreis = nullptr;
     KeyReleaseEdit *m_txtPLZ = nullptr;
     QPushButton *m_command2 = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "app/controls.h"
 #include "app/pictures.h"
 #include "app/rememberedvalues.h"
+#include "app/resultlabel.h"
 #include "app/settingskeys.h"
 #include "app/twips.h"
 #include "calc/keyreleaseedit.h"
@@ -38,7 +39,8 @@ TipPanel::TipPanel(const PanelContext &context, QWidget *parent)
               120, 300, 6975, 900);
 
     Controls::label(this, QStringLiteral("Label44"), QStringLiteral("Zufriedenheit:"), 120, 1425, 1455, 255);
-    Controls::picture(this, QStringLiteral("Image4"), Pictures::frowningFace(), 1680, 1320);
+    Controls::picture(this, QStringLiteral("Image4"), Pictures::frowningFace(), 1680, 1320,
+                      QStringLiteral("Unzufrieden"));
     m_scrTrinkgeld = new QScrollBar(Qt::Horizontal, this);
     m_scrTrinkgeld->setObjectName(QStringLiteral("scrTrinkgeld"));
     m_scrTrinkgeld->setGeometry(Twips::rect(2280, 1425, 3840, 255));
@@ -51,17 +53,20 @@ TipPanel::TipPanel(const PanelContext &context, QWidget *parent)
     // A scroll bar inverts its keys by default; here Right must mean more.
     m_scrTrinkgeld->setInvertedControls(false);
     m_scrTrinkgeld->setFocusPolicy(Qt::StrongFocus);
-    Controls::picture(this, QStringLiteral("Image8"), Pictures::smilingFace(), 6240, 1320);
+    m_scrTrinkgeld->setAccessibleName(QStringLiteral("Zufriedenheit mit dem Service"));
+    Controls::picture(this, QStringLiteral("Image8"), Pictures::smilingFace(), 6240, 1320,
+                      QStringLiteral("Sehr zufrieden"));
 
-    m_label45 = Controls::label(this, QStringLiteral("Label45"), QStringLiteral("Empfohlenes Trinkgeld (%): 17"),
-                                120, 1980, 6975, 255);
+    m_label45 = Controls::result(this, QStringLiteral("Label45"), QStringLiteral("Empfohlenes Trinkgeld (%): 17"),
+                                 QStringLiteral("Empfohlenes Trinkgeld in Prozent"), 120, 1980, 6975, 255);
 
     Controls::label(this, QStringLiteral("Label46"), QStringLiteral("Rechnungsbetrag:"), 120, 2505, 1455, 255);
     m_txtTrinkgeld = Controls::box(this, QStringLiteral("txtTrinkgeld"), QStringLiteral("60,00"), 1680, 2460, 1215, 330);
+    m_txtTrinkgeld->setAccessibleName(QStringLiteral("Rechnungsbetrag in Dollar"));
     Controls::label(this, QStringLiteral("Label47"), QStringLiteral("$"), 3000, 2505, 255, 255);
 
-    m_label48 = Controls::label(this, QStringLiteral("Label48"), QStringLiteral("Empfohlenes Trinkgeld: "),
-                                120, 3000, 6975, 255);
+    m_label48 = Controls::result(this, QStringLiteral("Label48"), QStringLiteral("Empfohlenes Trinkgeld: "),
+                                 QStringLiteral("Empfohlenes Trinkgeld in Dollar und Euro"), 120, 3000, 6975, 255);
 
     paragraph(this, QStringLiteral("Label49"),
               QStringLiteral("Bei zufrieden stellendem Service empfehlen sich etwa 17% Trinkgeld, das selbe "
@@ -69,6 +74,8 @@ TipPanel::TipPanel(const PanelContext &context, QWidget *parent)
                              "Gepäckträger sollten 1-2$ pro Gepäckstück erhalten, Zimmermädchen 1-2$ pro "
                              "Nacht (eindeutig auf dem Kopfkissen platziert)."),
               120, 3480, 6975, 1200);
+
+    Controls::tabOrder({m_scrTrinkgeld, m_txtTrinkgeld});
 
     connect(m_txtTrinkgeld, &KeyReleaseEdit::keyReleased, this, &TipPanel::txtTrinkgeld_KeyUp);
     connect(m_scrTrinkgeld, &QScrollBar::valueChanged, this, &TipPanel::scrTrinkgeld_Change);
@@ -87,7 +94,7 @@ void TipPanel::txtTrinkgeld_KeyUp(int, int)
     const auto dollars = MoneyRules::tipDollars(*bill, percent);
     const auto euros = MoneyRules::tipEuros(*bill, percent, m_context.rate());
     if (dollars && euros)
-        m_label48->setText(u"Empfohlenes Trinkgeld: " % Number::format(*dollars) % u" $ ("
+        m_label48->setResult(u"Empfohlenes Trinkgeld: " % Number::format(*dollars) % u" $ ("
                            % Number::format(*euros) % u" €)");
 }
 
@@ -95,7 +102,7 @@ void TipPanel::scrTrinkgeld_Change()
 {
     txtTrinkgeld_KeyUp(1, 1);
     const QString percent = QString::number(m_scrTrinkgeld->value());
-    m_label45->setText(u"Empfohlenes Trinkgeld (%): " % percent);
+    m_label45->setResult(u"Empfohlenes Trinkgeld (%): " % percent);
     m_context.store.setValue(SettingsKeys::tipSlider, percent);
 }
 

@@ -5,8 +5,8 @@
 #include <QGroupBox>
 
 class KeyReleaseEdit;
-class QLabel;
 class QScrollBar;
+class ResultLabel;
 
 // Panel 11 "Trinkgeldrechner": the tip for a bill in dollars, at a
 // percentage from 12 to 22 chosen on a satisfaction slider.
@@ -28,6 +28,6 @@ private:
     PanelContext m_context;
     QScrollBar *m_scrTrinkgeld = nullptr;
     KeyReleaseEdit *m_txtTrinkgeld = nullptr;
-    QLabel *m_label45 = nullptr;
-    QLabel *m_label48 = nullptr;
+    ResultLabel *m_label45 = nullptr;
+    ResultLabel *m_label48 = nullptr;
 };

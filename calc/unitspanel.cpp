@@ -25,12 +25,14 @@ constexpr int boxHeight = 315;
 constexpr int labelDrop = 60;
 constexpr int labelHeight = 255;
 
-// A box with its unit label to its right.
+// A box with its unit label to its right; `spoken` is the box's name for screen readers.
 KeyReleaseEdit *unitBox(QWidget *frame, const QString &box, const QString &label, const QString &unit,
-                        int left, int top, int boxWidth, int labelWidth)
+                        const QString &spoken, int left, int top, int boxWidth, int labelWidth)
 {
     Controls::label(frame, label, unit, left + boxWidth + 60, top + labelDrop, labelWidth, labelHeight);
-    return Controls::box(frame, box, initialText, left, top, boxWidth, boxHeight);
+    KeyReleaseEdit *edit = Controls::box(frame, box, initialText, left, top, boxWidth, boxHeight);
+    edit->setAccessibleName(spoken);
+    return edit;
 }
 
 } // namespace
@@ -46,16 +48,20 @@ UnitsPanel::UnitsPanel(const PanelContext &context, QWidget *parent)
 
     Controls::label(this, QStringLiteral("Label27"), QStringLiteral("Noch nicht genug?"), 120, 4560, 2040, 375);
     m_label28 = Controls::link(this, QStringLiteral("Label28"), QStringLiteral("Weitere Umrechnungen"), 2280, 4560, 2655, 375);
+    Controls::tabOrder({m_txtCelsius, m_txtFahrenheit, m_txtG, m_txtKG, m_txtOZ, m_txtP,
+                        m_txtCM, m_txtM, m_txtKM, m_txtIn, m_txtFT, m_txtMi, m_label28});
     connect(m_label28, &LinkLabel::clicked, this, &UnitsPanel::Label28_Click);
 }
 
 void UnitsPanel::buildTemperature()
 {
     QGroupBox *frame = Controls::group(this, QStringLiteral("Frame9"), QStringLiteral("Temperatur"), 120, 240, 6975, 975);
-    m_txtCelsius = unitBox(frame, QStringLiteral("txtCelsius"), QStringLiteral("Label15"), QStringLiteral("°C"), 120, 420, 1335, 495);
-    m_txtFahrenheit = unitBox(frame, QStringLiteral("txtFahrenheit"), QStringLiteral("Label26"), QStringLiteral("° F"), 2160, 420, 1335, 495);
-    Controls::picture(frame, QStringLiteral("Image3"), Pictures::thermometer(), 5760, 345);
-    Controls::picture(frame, QStringLiteral("Image10"), Pictures::flag(), 6360, 345);
+    m_txtCelsius = unitBox(frame, QStringLiteral("txtCelsius"), QStringLiteral("Label15"), QStringLiteral("°C"),
+                           QStringLiteral("Temperatur in Grad Celsius"), 120, 420, 1335, 495);
+    m_txtFahrenheit = unitBox(frame, QStringLiteral("txtFahrenheit"), QStringLiteral("Label26"), QStringLiteral("° F"),
+                              QStringLiteral("Temperatur in Grad Fahrenheit"), 2160, 420, 1335, 495);
+    Controls::picture(frame, QStringLiteral("Image3"), Pictures::thermometer(), 5760, 345, QStringLiteral("Thermometer"));
+    Controls::picture(frame, QStringLiteral("Image10"), Pictures::flag(), 6360, 345, QStringLiteral("Flagge der USA"));
 
     connect(m_txtCelsius, &KeyReleaseEdit::keyReleased, this, &UnitsPanel::txtCelsius_KeyUp);
     connect(m_txtFahrenheit, &KeyReleaseEdit::keyReleased, this, &UnitsPanel::txtFahrenheit_KeyUp);
@@ -65,10 +71,10 @@ void UnitsPanel::buildWeight()
 {
     QGroupBox *frame = Controls::group(this, QStringLiteral("Frame8"), QStringLiteral("Gewicht"), 120, 1335, 6975, 975);
     // Four columns of box and unit, 1710 twips apart.
-    m_txtG = unitBox(frame, QStringLiteral("txtG"), QStringLiteral("Label17"), QStringLiteral("g"), 120, 420, 1005, 600);
-    m_txtKG = unitBox(frame, QStringLiteral("txtKG"), QStringLiteral("Label16"), QStringLiteral("kg"), 1830, 420, 1005, 600);
-    m_txtOZ = unitBox(frame, QStringLiteral("txtOZ"), QStringLiteral("Label19"), QStringLiteral("ounzes"), 3540, 420, 1005, 600);
-    m_txtP = unitBox(frame, QStringLiteral("txtP"), QStringLiteral("Label18"), QStringLiteral("pounds"), 5250, 420, 1005, 600);
+    m_txtG = unitBox(frame, QStringLiteral("txtG"), QStringLiteral("Label17"), QStringLiteral("g"), QStringLiteral("Gewicht in Gramm"), 120, 420, 1005, 600);
+    m_txtKG = unitBox(frame, QStringLiteral("txtKG"), QStringLiteral("Label16"), QStringLiteral("kg"), QStringLiteral("Gewicht in Kilogramm"), 1830, 420, 1005, 600);
+    m_txtOZ = unitBox(frame, QStringLiteral("txtOZ"), QStringLiteral("Label19"), QStringLiteral("ounzes"), QStringLiteral("Gewicht in Unzen"), 3540, 420, 1005, 600);
+    m_txtP = unitBox(frame, QStringLiteral("txtP"), QStringLiteral("Label18"), QStringLiteral("pounds"), QStringLiteral("Gewicht in Pfund"), 5250, 420, 1005, 600);
 
     connect(m_txtG, &KeyReleaseEdit::keyReleased, this, &UnitsPanel::txtG_KeyUp);
     connect(m_txtKG, &KeyReleaseEdit::keyReleased, this, &UnitsPanel::txtKG_KeyUp);
@@ -80,12 +86,12 @@ void UnitsPanel::buildLength()
 {
     QGroupBox *frame = Controls::group(this, QStringLiteral("Frame7"), QStringLiteral("Längen"), 120, 2430, 6975, 1455);
     // Metric units in the upper row, US units below; columns 2280 twips apart.
-    m_txtCM = unitBox(frame, QStringLiteral("txtCM"), QStringLiteral("Label22"), QStringLiteral("cm"), 120, 420, 1335, 735);
-    m_txtM = unitBox(frame, QStringLiteral("txtM"), QStringLiteral("Label20"), QStringLiteral("m"), 2400, 420, 1335, 735);
-    m_txtKM = unitBox(frame, QStringLiteral("txtKM"), QStringLiteral("Label24"), QStringLiteral("km"), 4680, 420, 1335, 735);
-    m_txtIn = unitBox(frame, QStringLiteral("txtIn"), QStringLiteral("Label23"), QStringLiteral("inch"), 120, 900, 1335, 735);
-    m_txtFT = unitBox(frame, QStringLiteral("txtFT"), QStringLiteral("Label21"), QStringLiteral("foot"), 2400, 900, 1335, 735);
-    m_txtMi = unitBox(frame, QStringLiteral("txtMi"), QStringLiteral("Label25"), QStringLiteral("miles"), 4680, 900, 1335, 735);
+    m_txtCM = unitBox(frame, QStringLiteral("txtCM"), QStringLiteral("Label22"), QStringLiteral("cm"), QStringLiteral("Länge in Zentimetern"), 120, 420, 1335, 735);
+    m_txtM = unitBox(frame, QStringLiteral("txtM"), QStringLiteral("Label20"), QStringLiteral("m"), QStringLiteral("Länge in Metern"), 2400, 420, 1335, 735);
+    m_txtKM = unitBox(frame, QStringLiteral("txtKM"), QStringLiteral("Label24"), QStringLiteral("km"), QStringLiteral("Länge in Kilometern"), 4680, 420, 1335, 735);
+    m_txtIn = unitBox(frame, QStringLiteral("txtIn"), QStringLiteral("Label23"), QStringLiteral("inch"), QStringLiteral("Länge in Zoll"), 120, 900, 1335, 735);
+    m_txtFT = unitBox(frame, QStringLiteral("txtFT"), QStringLiteral("Label21"), QStringLiteral("foot"), QStringLiteral("Länge in Fuß"), 2400, 900, 1335, 735);
+    m_txtMi = unitBox(frame, QStringLiteral("txtMi"), QStringLiteral("Label25"), QStringLiteral("miles"), QStringLiteral("Länge in Meilen"), 4680, 900, 1335, 735);
 
     connect(m_txtCM, &KeyReleaseEdit::keyReleased, this, &UnitsPanel::txtCM_KeyUp);
     connect(m_txtM, &KeyReleaseEdit::keyReleased, this, &UnitsPanel::txtM_KeyUp);

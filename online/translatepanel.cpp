@@ -24,6 +24,9 @@ TranslatePanel::TranslatePanel(const PanelContext &context, QWidget *parent)
     m_txtTrans->setGeometry(Twips::rect(120, 240, 6735, 3735));
     m_txtTrans->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_txtTrans->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_txtTrans->setAccessibleName(QStringLiteral("Zu übersetzender Text"));
+    // Tab leaves the text for the buttons; a tab character means nothing to a translation.
+    m_txtTrans->setTabChangesFocus(true);
     m_txtTrans->setPlainText(QStringLiteral(
         "Dieses Tool entscheidet anhand der Textlänge automatisch, welcher Dienst zum Übersetzen verwendet wird."));
 
@@ -31,6 +34,9 @@ TranslatePanel::TranslatePanel(const PanelContext &context, QWidget *parent)
                                   120, 4080, 1695, 495);
     m_command4 = Controls::button(frame, QStringLiteral("Command4"), QStringLiteral("Englisch->Deutsch"),
                                   2040, 4080, 1695, 495);
+    m_command3->setAccessibleName(QStringLiteral("Von Deutsch nach Englisch übersetzen"));
+    m_command4->setAccessibleName(QStringLiteral("Von Englisch nach Deutsch übersetzen"));
+    Controls::tabOrder({m_txtTrans, m_command3, m_command4});
 
     // Connected after the initial text, so building the panel stores nothing.
     connect(m_txtTrans, &QPlainTextEdit::textChanged, this, &TranslatePanel::txtTrans_Change);

@@ -26,6 +26,7 @@ TransportPanel::TransportPanel(const PanelContext &context, const QStringList &s
                                      120, 240, 4575, 495);
     serves->setWordWrap(true);
     m_label40 = Controls::link(rail, QStringLiteral("Label40"), Lookups::railAddress, 4920, 480, 1935, 255);
+    m_label40->setAccessibleName(QStringLiteral("Amtrak: Fahrpläne, Preise und Buchung"));
 
     QGroupBox *others = Controls::group(this, QStringLiteral("Frame15"),
                                         QStringLiteral("Sonstige Arten von Public Transporation"),
@@ -39,7 +40,10 @@ TransportPanel::TransportPanel(const PanelContext &context, const QStringList &s
     // Typed text never becomes an entry: every entry needs its state code.
     m_lstStates->setInsertPolicy(QComboBox::NoInsert);
     m_lstStates->setCurrentIndex(-1);
+    m_lstStates->setAccessibleName(QStringLiteral("Staat"));
     m_command5 = Controls::button(others, QStringLiteral("Command5"), QStringLiteral("Finden"), 5040, 280, 1815, 375);
+    m_command5->setAccessibleName(QStringLiteral("Bus- und Zugverbindungen im Staat finden"));
+    Controls::tabOrder({m_label40, m_lstStates, m_command5});
 
     connect(m_command5, &QPushButton::clicked, this, &TransportPanel::Command5_Click);
     connect(m_label40, &LinkLabel::clicked, this, &TransportPanel::Label40_Click);

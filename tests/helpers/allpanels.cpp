@@ -1,0 +1,44 @@
+#include "helpers/allpanels.h"
+
+#include "calc/currencypanel.h"
+#include "calc/dutypanel.h"
+#include "calc/fuelpanel.h"
+#include "calc/tippanel.h"
+#include "calc/unitspanel.h"
+#include "online/translatepanel.h"
+#include "online/transportpanel.h"
+
+#include <QComboBox>
+
+AllPanels::AllPanels()
+{
+    const PanelContext context{m_store, [this] { return m_rate; }, QStringLiteral("http://127.0.0.1:9/")};
+    m_panels.push_back(std::make_unique<CurrencyPanel>(context));
+    m_panels.push_back(std::make_unique<FuelPanel>(context));
+    m_panels.push_back(std::make_unique<UnitsPanel>(context));
+    m_panels.push_back(std::make_unique<DutyPanel>(context));
+    m_panels.push_back(std::make_unique<TranslatePanel>(context));
+    auto transport = std::make_unique<TransportPanel>(context, m_stateCodes);
+    transport->lstStates()->addItems({QStringLiteral("Alabama"), QStringLiteral("Alaska")});
+    m_panels.push_back(std::move(transport));
+    m_panels.push_back(std::make_unique<TipPanel>(context));
+}
+
+AllPanels::~AllPanels() = default;
+
+QStringList AllPanels::names() const
+{
+    QStringList found;
+    for (const auto &panel : m_panels)
+        found << panel->objectName();
+    return found;
+}
+
+QWidget *AllPanels::panel(const QString &name) const
+{
+    for (const auto &panel : m_panels) {
+        if (panel->objectName() == name)
+            return panel.get();
+    }
+    return nullptr;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/panelcontext.h"
+#include "app/rememberedvalues.h"
+
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+// Every panel without a web view, built standalone with a store of its own
+// and a fixed rate, each a top-level widget (for layout and focus tests).
+class AllPanels final
+{
+public:
+    AllPanels();
+    ~AllPanels();
+
+    // Names as objectName of the panel ("Frame1_0", ...), in panel order.
+    QStringList names() const;
+    QWidget *panel(const QString &name) const;
+
+private:
+    double m_rate = 1.2345;
+    QStringList m_stateCodes{QStringLiteral("AL"), QStringLiteral("AK")};
+    RememberedValues m_store;
+    std::vector<std::unique_ptr<QWidget>> m_panels;
+};
