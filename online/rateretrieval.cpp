@@ -36,6 +36,10 @@ RateRetrieval::RateRetrieval(const QString &cacheDir, QObject *parent)
     : QObject(parent)
     , m_cacheDir(cacheDir)
 {
+    // The transfer timeout only catches a pause; a host that sends one byte
+    // now and then would otherwise keep the run (and the window) waiting.
+    m_deadline->setSingleShot(true);
+    connect(m_deadline, &QTimer::timeout, this, &RateRetrieval::deadlinePassed);
 }
 
 QString RateRetrieval::cacheFile() const
@@ -91,6 +95,7 @@ void RateRetrieval::readCache()
 
 void RateRetrieval::download()
 {
+    m_deadline->start(m_timeoutMs);
     fetch(QStringLiteral("/kartavio/_tools/eur.cgi"), Step::Rate);
 }
 
@@ -116,6 +121,12 @@ void RateRetrieval::abortTooLarge()
 {
     m_tooLarge = true;
     m_transfer->abort(); // finishes the reply at once
+}
+
+void RateRetrieval::deadlinePassed()
+{
+    if (m_transfer)
+        m_transfer->abort(); // finishes the reply at once, as a failure
 }
 
 void RateRetrieval::onReadyRead()
@@ -146,7 +157,11 @@ void RateRetrieval::onReplyFinished()
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (!m_tooLarge && reply->error() == QNetworkReply::NoError && status == 200) {
         m_body += reply->read(limit() + 1 - m_body.size());
-        if (m_body.size() <= limit() && reply->bytesAvailable() == 0)
+        // Qt may report a connection closed halfway through the body as a
+        // success (after asking again); the declared length tells.
+        const QVariant declared = reply->header(QNetworkRequest::ContentLengthHeader);
+        const bool whole = !declared.isValid() || declared.toLongLong() == m_body.size();
+        if (whole && m_body.size() <= limit() && reply->bytesAvailable() == 0)
             body = m_body;
     }
     m_body.clear();
@@ -203,6 +218,7 @@ bool RateRetrieval::writeFile(const QString &path, const QByteArray &bytes) cons
 // then the rate the caller already had.
 void RateRetrieval::finish(bool online)
 {
+    m_deadline->stop();
     m_result.online = online;
     if (m_replyRate)
         m_result.rate = m_replyRate;

@@ -6,6 +6,7 @@
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <optional>
@@ -30,7 +31,8 @@ struct RateResult
 // rate goes straight to the result. Otherwise the download phase fetches the
 // rate reply and the chart from the service host, replaces eurchart.gif and
 // then rewrites eurkurs.txt. Any failure there ends the run offline with the
-// values taken so far, and leaves both files as they were.
+// values taken so far, and leaves both files as they were. The download phase
+// as a whole ends within the transfer timeout, however slowly a host answers.
 class RateRetrieval final : public QObject
 {
     Q_OBJECT
@@ -49,7 +51,8 @@ public:
     // "host" or "host:port"; empty (the default) means Hosts::service(),
     // read at each start.
     void setServiceHost(const QString &host) { m_serviceHost = host; }
-    // Longest pause in a transfer before it counts as failed.
+    // Longest pause in a transfer, and longest time the whole download phase
+    // may take, before it counts as failed.
     void setTransferTimeout(int ms) { m_timeoutMs = ms; }
     // Where "today" comes from; the system clock by default.
     void setClock(std::function<QDate()> today) { m_today = std::move(today); }
@@ -76,6 +79,7 @@ private:
     void deliver();
     qint64 limit() const;
     void abortTooLarge();
+    void deadlinePassed();
 
     QString m_cacheDir;
     QString m_serviceHost;
@@ -83,6 +87,7 @@ private:
     int m_timeoutMs = defaultTimeoutMs;
     std::function<QDate()> m_today = &QDate::currentDate;
     QNetworkAccessManager *m_network = new QNetworkAccessManager(this);
+    QTimer *m_deadline = new QTimer(this);
     bool m_running = false;
 
     // State of one run.

@@ -6,18 +6,34 @@ Start the program with KARTAVIO_SITE_HOST, KARTAVIO_PORTAL_HOST and
 KARTAVIO_SERVICE_HOST set to 127.0.0.1:PORT to use it.
 
     python3 tools/standin_site.py [--port 8080] [--rate 1.0850] [--stand 05.12.2026]
+                                  [--fault MODE]
 
 The first line on stdout is "PORT <n>" (useful with --port 0, which picks a
 free port). Every request is logged to stderr as "METHOD PATH STATUS".
 Python 3 standard library only.
+
+--fault makes the rate service (eur.cgi and eurchart.gif) misbehave, to try
+the program against a broken or hostile host; the pages stay as they are:
+  silent     reads the request and never answers
+  slow       sends the head, then the body one byte every 200 ms (the rate
+             line padded with blanks, so either answer takes minutes)
+  cut        declares the full length, sends half the body, closes
+  500        status 500, with a well-formed rate line or chart as body
+  garbage    status 200 and 1 MB of random bytes
+  rate0, rate-1, ratenan, rate1e400
+             a rate line with that rate (0, -1, nan, 1e400)
+  notgif     a good rate line, but the chart is not a GIF
 """
 
 import argparse
 import datetime
 import html
 import math
+import os
+import select
 import struct
 import sys
+import time
 import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
@@ -364,10 +380,40 @@ PAGES = {
 }
 
 
+# ------------------------------------------------------------------ faults
+
+FAULTS = ["silent", "slow", "cut", "500", "garbage", "rate0", "rate-1", "ratenan", "rate1e400", "notgif"]
+BAD_RATES = {"rate0": "0", "rate-1": "-1", "ratenan": "nan", "rate1e400": "1e400"}
+SLOW_INTERVAL = 0.2  # seconds per byte
+SLOW_RATE_PADDING = 1000  # blanks after the rate line's last field
+GARBAGE_SIZE = 1024 * 1024
+NOT_A_GIF = page("Fehler", "<p>Das Diagramm ist gerade nicht verfügbar.</p>").encode("utf-8")
+
+
+def service_fault_reply(fault, path, rate_reply, chart):
+    """(status, content type, body) of a service address under a fault that
+    still sends a whole answer; None for the faults of the connection."""
+    is_rate = path.endswith("eur.cgi")
+    good = (200, "text/plain; charset=utf-8", rate_reply) if is_rate else (200, "image/gif", chart)
+    if fault in BAD_RATES:
+        if not is_rate:
+            return good
+        stand_and_rest = rate_reply.split(b"|", 1)[1]
+        return 200, good[1], BAD_RATES[fault].encode("ascii") + b"|" + stand_and_rest
+    if fault == "notgif":
+        return good if is_rate else (200, "image/gif", NOT_A_GIF)
+    if fault == "500":
+        return (500,) + good[1:]  # a well-formed body: only the status is wrong
+    if fault == "garbage":
+        return 200, "application/octet-stream", os.urandom(GARBAGE_SIZE)
+    return None
+
+
 class Handler(BaseHTTPRequestHandler):
     server_version = "KartavioStandIn/1.0"
     rate_reply = b""
     chart = b""
+    fault = None
 
     def do_GET(self):
         self.answer(with_body=True)
@@ -377,7 +423,9 @@ class Handler(BaseHTTPRequestHandler):
 
     def answer(self, with_body):
         path, _, query = self.path.partition("?")
-        if path == "/kartavio/_tools/eur.cgi":
+        if self.fault and path in ("/kartavio/_tools/eur.cgi", "/kartavio/_tools/eurchart.gif"):
+            self.answer_with_fault(path, with_body)
+        elif path == "/kartavio/_tools/eur.cgi":
             self.send(200, "text/plain; charset=utf-8", self.rate_reply, with_body)
         elif path == "/kartavio/_tools/eurchart.gif":
             self.send(200, "image/gif", self.chart, with_body)
@@ -386,6 +434,60 @@ class Handler(BaseHTTPRequestHandler):
         else:
             body = page("Seite nicht gefunden", "<p>Diese Seite gibt es nicht.</p>").encode("utf-8")
             self.send(404, "text/html; charset=utf-8", body, with_body)
+
+    def answer_with_fault(self, path, with_body):
+        good = self.rate_reply if path.endswith("eur.cgi") else self.chart
+        good_type = "text/plain; charset=utf-8" if path.endswith("eur.cgi") else "image/gif"
+        try:
+            if self.fault == "silent":
+                self.log_request("-")
+                self.wait_for_close()
+            elif self.fault == "slow":
+                self.log_request(200)
+                if path.endswith("eur.cgi"):
+                    good += b" " * SLOW_RATE_PADDING
+                self.wfile.write(self.head(200, good_type, len(good)))
+                if with_body:
+                    self.dribble(good)
+            elif self.fault == "cut":
+                self.log_request(200)
+                self.wfile.write(self.head(200, good_type, len(good)))
+                if with_body:
+                    self.wfile.write(good[:len(good) // 2])
+                self.wfile.flush()
+                self.close_connection = True
+            else:
+                self.send(*service_fault_reply(self.fault, path, self.rate_reply, self.chart), with_body)
+        except (BrokenPipeError, ConnectionResetError):
+            self.close_connection = True  # the client gave up: fine
+
+    def head(self, status, content_type, length):
+        return (f"HTTP/1.0 {status} {self.responses.get(status, ('',))[0]}\r\n"
+                f"Content-Type: {content_type}\r\nContent-Length: {length}\r\n"
+                "Cache-Control: no-store\r\nConnection: close\r\n\r\n").encode("latin-1")
+
+    def dribble(self, data):
+        for i in range(len(data)):
+            self.wfile.write(data[i:i + 1])
+            self.wfile.flush()
+            if self.peer_closed(SLOW_INTERVAL):
+                break
+        self.close_connection = True
+
+    def peer_closed(self, timeout):
+        """Waits up to `timeout` seconds; True once the client has hung up."""
+        readable, _, _ = select.select([self.connection], [], [], timeout)
+        if not readable:
+            return False
+        try:
+            return self.connection.recv(4096) == b""
+        except OSError:
+            return True
+
+    def wait_for_close(self):
+        while not self.peer_closed(None):
+            pass
+        self.close_connection = True
 
     def send(self, status, content_type, body, with_body):
         self.send_response(status)
@@ -411,6 +513,8 @@ def main():
     parser.add_argument("--rate", default="1.0850", help="US dollars per euro, with a decimal point")
     parser.add_argument("--stand", default=datetime.date.today().strftime("%d.%m.%Y"),
                         help="the rate's date as shown after 'Stand:' (default: today, dd.mm.yyyy)")
+    parser.add_argument("--fault", choices=FAULTS,
+                        help="make the rate service misbehave (see the top of this file)")
     args = parser.parse_args()
     try:
         float(args.rate)
@@ -421,6 +525,7 @@ def main():
 
     Handler.rate_reply = f"{args.rate}|{args.stand}|".encode("utf-8")
     Handler.chart = encode_gif(draw_chart(), PALETTE)
+    Handler.fault = args.fault
 
     server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
     server.daemon_threads = True

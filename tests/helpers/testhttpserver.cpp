@@ -1,6 +1,7 @@
 #include "helpers/testhttpserver.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 TestHttpServer::TestHttpServer(QObject *parent)
     : QTcpServer(parent)
@@ -21,7 +22,7 @@ void TestHttpServer::setReply(const QString &path, const Reply &reply)
 
 void TestHttpServer::setSilent(const QString &path)
 {
-    m_silent.append(path);
+    m_replies.insert(path, Reply{.delivery = Delivery::Silent});
 }
 
 void TestHttpServer::onNewConnection()
@@ -37,19 +38,57 @@ void TestHttpServer::onReadyRead(QTcpSocket *socket)
 {
     const QByteArray request = socket->property("request").toByteArray() + socket->readAll();
     socket->setProperty("request", request);
-    if (!request.contains("\r\n\r\n"))
+    if (!request.contains("\r\n\r\n") || socket->property("answered").toBool())
         return;
+    socket->setProperty("answered", true);
     const QList<QByteArray> firstLine = request.left(request.indexOf("\r\n")).split(' ');
     const QString path = firstLine.size() >= 2 ? QString::fromLatin1(firstLine[1]) : QString();
     m_requests.append(path);
-    if (m_silent.contains(path))
-        return;
     const Reply reply = m_replies.value(path, Reply{404, QByteArrayLiteral("not found")});
+    if (reply.delivery == Delivery::Silent)
+        return;
     QByteArray answer = "HTTP/1.0 " + QByteArray::number(reply.status) + " X\r\n";
     answer += "Content-Type: " + reply.contentType + "\r\n";
     answer += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
     answer += "Connection: close\r\n\r\n";
-    answer += reply.body;
+    switch (reply.delivery) {
+    case Delivery::Dribble:
+        socket->write(answer);
+        startDribble(socket, reply.body);
+        return;
+    case Delivery::Cut:
+        // Closed a moment later, as a server that dies mid-reply would.
+        socket->write(answer + reply.body.left(reply.body.size() / 2));
+        QTimer::singleShot(50, socket, &QTcpSocket::disconnectFromHost);
+        return;
+    default:
+        answer += reply.body;
+        break;
+    }
     socket->write(answer);
-    socket->disconnectFromHost();
+    socket->disconnectFromHost(); // after the bytes written so far have gone out
+}
+
+void TestHttpServer::startDribble(QTcpSocket *socket, const QByteArray &body)
+{
+    socket->setProperty("dribbled", body);
+    socket->setProperty("sent", 0);
+    // Dies with the socket, so a client that gives up ends the dribble.
+    auto *timer = new QTimer(socket);
+    connect(timer, &QTimer::timeout, this, [this, socket] { dribble(socket); });
+    timer->start(dribbleIntervalMs);
+}
+
+void TestHttpServer::dribble(QTcpSocket *socket)
+{
+    if (socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    const QByteArray body = socket->property("dribbled").toByteArray();
+    const int sent = socket->property("sent").toInt();
+    if (sent >= body.size()) {
+        socket->disconnectFromHost();
+        return;
+    }
+    socket->write(body.mid(sent, 1));
+    socket->setProperty("sent", sent + 1);
 }

@@ -9,24 +9,35 @@ class QTcpSocket;
 
 // A tiny HTTP/1.0 server on loopback for tests: answers GET requests from a
 // table of path -> (status, body), counts and records the paths asked for.
+// A reply can also be delivered the way a broken or hostile host would.
 class TestHttpServer final : public QTcpServer
 {
     Q_OBJECT
 
 public:
+    enum class Delivery {
+        Whole,   // the whole answer at once, then the connection closes
+        Silent,  // the request is read, nothing is ever sent back
+        Dribble, // the head at once, then one byte of the body per dribbleIntervalMs
+        Cut,     // full Content-Length declared, half the body sent, then closed
+    };
+
     struct Reply
     {
         int status = 200;
         QByteArray body;
         QByteArray contentType = "text/html; charset=utf-8";
+        Delivery delivery = Delivery::Whole;
     };
+
+    static constexpr int dribbleIntervalMs = 200;
 
     explicit TestHttpServer(QObject *parent = nullptr);
 
     // "127.0.0.1:<port>", for the KARTAVIO_*_HOST variables.
     QString hostAndPort() const;
     void setReply(const QString &path, const Reply &reply);
-    // Paths without a reply are never answered (the connection stays open).
+    // The path is never answered (the connection stays open).
     void setSilent(const QString &path);
 
     QStringList requests() const { return m_requests; }
@@ -36,8 +47,9 @@ public:
 private:
     void onNewConnection();
     void onReadyRead(QTcpSocket *socket);
+    void startDribble(QTcpSocket *socket, const QByteArray &body);
+    void dribble(QTcpSocket *socket);
 
     QHash<QString, Reply> m_replies;
-    QStringList m_silent;
     QStringList m_requests;
 };
