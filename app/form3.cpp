@@ -119,6 +119,7 @@ void Form3::startWebViews()
 {
     m_banner = new QWebEngineView(this);
     m_banner->setObjectName(QStringLiteral("AdBrw"));
+    m_banner->setAccessibleName(QStringLiteral("Werbebanner"));
     m_banner->setGeometry(Twips::rect(25, 5235, 9495, 1575));
     m_banner->load(QUrl(m_baseUrl + u"_tools"));
 

@@ -224,7 +224,7 @@ std::unique_ptr<Form3> TestBadFiles::start()
 {
     auto window = std::make_unique<Form3>();
     QSignalSpy ready(window.get(), &Form3::readyToShow);
-    if (!ready.wait(Form3::bannerWaitMs + 2000))
+    if (!ready.wait(10000))
         return nullptr;
     QSignalSpy done(window->firstActivation(), &FirstActivation::done);
     window->show();
