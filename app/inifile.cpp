@@ -114,9 +114,15 @@ QByteArray escapedValue(const QString &value)
 QByteArray withSection(const QByteArray &file, QStringView name, const Entries &entries)
 {
     const QByteArray header = escapedKey(name);
-    QByteArray out;
-    out.reserve(file.size() + 64 * entries.size());
+    // The section comes first: nothing kept from the old file, not even an
+    // unclosed quote, can then run into it.
+    QByteArray out = '[' + header + "]\n";
+    for (const auto &[key, value] : entries)
+        out += escapedKey(key) + '=' + escapedValue(value) + '\n';
+
+    QByteArray rest;
     bool inSection = false;
+    bool sawHeader = false;
     qsizetype start = 0;
     while (start < file.size()) {
         qsizetype end = file.indexOf('\n', start);
@@ -124,19 +130,25 @@ QByteArray withSection(const QByteArray &file, QStringView name, const Entries &
         const QByteArray line = file.mid(start, end - start);
         start = end;
         const QByteArray section = headerName(line);
-        if (!section.isNull())
+        if (!section.isNull()) {
             inSection = section == header;
+            sawHeader = true;
+        }
         if (inSection)
             continue;
-        out += line;
-        if (!out.endsWith('\n'))
-            out += '\n';
+        // Lines before any header belong to the general section; moved
+        // behind ours, they need that header spelled out.
+        if (!sawHeader && rest.isEmpty()) {
+            if (line.trimmed().isEmpty())
+                continue;
+            rest += "[General]\n";
+        }
+        rest += line;
+        if (!rest.endsWith('\n'))
+            rest += '\n';
     }
-    if (!out.isEmpty() && !out.endsWith("\n\n"))
-        out += '\n';
-    out += '[' + header + "]\n";
-    for (const auto &[key, value] : entries)
-        out += escapedKey(key) + '=' + escapedValue(value) + '\n';
+    if (!rest.isEmpty())
+        out += '\n' + rest;
     return out;
 }
 

@@ -20,8 +20,8 @@ QByteArray escapedKey(QStringView key);
 // A string value as QSettings spells it in the file (quotes, escapes, "@@").
 QByteArray escapedValue(const QString &value);
 
-// `file` with every copy of section `name` removed and one section holding
-// `entries` appended; all other sections and lines are kept as they are.
+// One section `name` holding `entries`, followed by `file` without any copy
+// of that section; all other sections and lines are kept as they are.
 QByteArray withSection(const QByteArray &file, QStringView name, const Entries &entries);
 
 } // namespace IniFile

@@ -95,6 +95,9 @@ void RememberedValues::reload()
     const QStringList keys = reader.childKeys();
     for (const QString &key : keys)
         m_values.insert(key, reader.value(key).toString());
+    // A damaged file is not carried on: what could be read of it is kept above.
+    if (reader.status() != QSettings::NoError)
+        m_file.clear();
 }
 
 QString RememberedValues::value(QStringView key) const

@@ -15,6 +15,7 @@ class TestIniFile final : public QObject
 private slots:
     void sameBytesAsQSettings_data();
     void sameBytesAsQSettings();
+    void otherSectionsKept_data();
     void otherSectionsKept();
     void randomTextsReadBack();
 
@@ -79,14 +80,29 @@ void TestIniFile::sameBytesAsQSettings()
     QCOMPARE(IniFile::withSection({}, u"Kartavio", entries), writtenByQSettings(entries));
 }
 
+void TestIniFile::otherSectionsKept_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("sections around ours")
+        << QByteArray("[General]\nfoo=bar\n\n[Kartavio]\ntxtM=1\n\n[Other]\nx=\"a, b\"\n[Kartavio]\ntxtKG=2\n")
+        << QByteArray("[Kartavio]\ntxtM=5\n\n[General]\nfoo=bar\n\n[Other]\nx=\"a, b\"\n");
+    QTest::newRow("keys before any header")
+        << QByteArray("\nfoo=bar\n[Other]\ny=1")
+        << QByteArray("[Kartavio]\ntxtM=5\n\n[General]\nfoo=bar\n[Other]\ny=1\n");
+    QTest::newRow("unclosed quote after ours")
+        << QByteArray("[Other]\nx=\"open\n")
+        << QByteArray("[Kartavio]\ntxtM=5\n\n[Other]\nx=\"open\n");
+}
+
 void TestIniFile::otherSectionsKept()
 {
-    const QByteArray before = "[General]\nfoo=bar\n\n[Kartavio]\ntxtM=1\n\n[Other]\nx=\"a, b\"\n"
-                              "[Kartavio]\ntxtKG=2\n";
-    const QByteArray after = IniFile::withSection(before, u"Kartavio", {{u"txtM"_s, u"5"_s}});
-    QCOMPARE(after, QByteArray("[General]\nfoo=bar\n\n[Other]\nx=\"a, b\"\n\n[Kartavio]\ntxtM=5\n"));
-    QCOMPARE(readBack(after, u"txtKG"_s), QString());
-    QCOMPARE(readBack(after, u"txtM"_s), u"5"_s);
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    const QByteArray written = IniFile::withSection(before, u"Kartavio", {{u"txtM"_s, u"5"_s}});
+    QCOMPARE(written, after);
+    QCOMPARE(readBack(written, u"txtM"_s), u"5"_s);
+    QCOMPARE(readBack(written, u"txtKG"_s), QString());
 }
 
 void TestIniFile::randomTextsReadBack()
