@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace Number {
 
@@ -107,6 +108,12 @@ QString format(double value, QStringView patternText, const QLocale &locale)
     digits += buffer[0];
     digits.append(buffer + 2, 14);
     const int exponent = std::atoi(buffer + 17);
+    // Near the top of the range the 15 digits round up beyond the largest
+    // double (1.79769313486232e308), a text no reading gives back; show the
+    // largest 15-digit value below it instead.
+    static constexpr std::string_view largestDigits = "179769313486231";
+    if (exponent == 308 && digits > largestDigits)
+        digits = largestDigits;
 
     // Position in `digits` of the first digit that is rounded away.
     int integerDigits = exponent + 1;

@@ -59,6 +59,10 @@ void TestNumber::read_data()
     QTest::newRow("separators only") << u".,"_s << false << 0.0;
     QTest::newRow("beyond double range") << QString(u'9').repeated(400) << false << 0.0;
     QTest::newRow("hex prefix") << u"0x10"_s << false << 0.0;
+    // The largest double as shown reads back; one more in its 15th digit is too large.
+    const QString zeros = u".000"_s.repeated(98);
+    QTest::newRow("largest shown") << u"179.769.313.486.231"_s % zeros % u",00"_s << true << 1.79769313486231e308;
+    QTest::newRow("beyond largest") << u"179.769.313.486.232"_s % zeros << false << 0.0;
     QTest::newRow("full-width digit") << u"１"_s << false << 0.0;
 }
 
@@ -126,6 +130,12 @@ void TestNumber::format_data()
     QTest::newRow("large") << 1e20 << money << u"100.000.000.000.000.000.000,00"_s;
     QTest::newRow("tiny") << 1e-300 << money << u"0,00"_s;
     QTest::newRow("celsius 1.000.000") << 1800032.0 << money << u"1.800.032,00"_s;
+    // 15 digits of the largest double would round up beyond the double range.
+    const QString largest = u"179.769.313.486.231"_s % u".000"_s.repeated(98);
+    QTest::newRow("largest double") << std::numeric_limits<double>::max() << money << largest % u",00"_s;
+    QTest::newRow("largest negative") << -std::numeric_limits<double>::max() << money << u"-"_s % largest % u",00"_s;
+    QTest::newRow("largest one decimal") << std::numeric_limits<double>::max()
+                                         << Number::oneDecimalPattern.toString() << largest % u",0"_s;
 }
 
 void TestNumber::format()
