@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Starts the program under Xvfb against the local stand-in site with German
 # settings, shows each panel in turn (clicking its link) and writes one
-# screenshot per panel into the folder given (default: screenshots/).
+# screenshot per panel into the folder given (default: docs/screenshots/), as
+# small 128-colour PNGs for the README.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-out=${1:-$top/screenshots}
+out=${1:-$top/docs/screenshots}
 mkdir -p "$out"
 exe=${KARTAVIO_EXE:-$top/build/kartavio}
 
@@ -32,7 +33,7 @@ eval "$(xdotool getwindowgeometry --shell "$win")"
 
 # Link positions in pixels (group left/top + link top, in twips / 15).
 click() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; sleep "${3:-0.7}"; }
-shot() { import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$out/$1.png"; }
+shot() { import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage +dither -colors 128 "PNG8:$out/$1.png"; }
 
 shot panel0-waehrung
 click 26 46;  shot panel1-benzin
