@@ -14,7 +14,12 @@
 // panel's <box>_KeyUp handler -> its steps (Number::read, arithmetic,
 // Number::format, setText on the other boxes, which runs no handler) -> last,
 // RememberedValues::save(box), which writes the box's text under its name
-// and syncs the settings file before the handler returns.
+// and replaces the settings file (new file, rename) before the handler
+// returns; the flush to the disk follows on a worker thread once typing pauses.
+//
+// Start: the window is built and shown at once, with only the banner loading;
+// its first activation fetches the rate (Form2 up, window disabled) and fills
+// the calculators; then the two panel pages load.
 
 #include "app/rememberedvalues.h"
 

@@ -8,7 +8,7 @@ packages=(
   xvfb xauth python3
   fonts-liberation2 fonts-dejavu-core
   imagemagick xdotool x11-utils coreutils
-  desktop-file-utils librsvg2-bin
+  desktop-file-utils
 )
 
 missing=()
