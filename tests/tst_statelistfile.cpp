@@ -1,4 +1,5 @@
 #include "online/statelist.h"
+
 #include "helpers/testenv.h"
 
 #include <QFile>
@@ -27,15 +28,6 @@ private:
 };
 
 namespace {
-
-QByteArray junk(quint32 seed, int size)
-{
-    QRandomGenerator random(seed);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char &byte : bytes)
-        byte = char(random.bounded(256));
-    return bytes;
-}
 
 QByteArray numberedStates(int count)
 {
@@ -93,7 +85,7 @@ void TestStateListFile::read_data()
                                        << QStringList{u"AL"_s} << QStringList{u"Alabama"_s};
 
     QTest::newRow("binary junk between states")
-        << QByteArray("AL\tAlabama\n" + junk(7, 3000) + "\nAK\tAlaska\n" + junk(8, 3000) + "\nAZ\tArizona\n")
+        << QByteArray("AL\tAlabama\n" + TestEnv::junk(7, 3000) + "\nAK\tAlaska\n" + TestEnv::junk(8, 3000) + "\nAZ\tArizona\n")
         << QStringList{u"AL"_s, u"AK"_s, u"AZ"_s} << QStringList{u"Alabama"_s, u"Alaska"_s, u"Arizona"_s};
     QTest::newRow("NUL inside a line") << QByteArray("AL\tAla\0bama\nAK\tAlaska\n", 22)
                                        << QStringList{u"AK"_s} << QStringList{u"Alaska"_s};

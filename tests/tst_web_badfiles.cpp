@@ -1,6 +1,7 @@
 #include "app/firstactivation.h"
 #include "app/form3.h"
 #include "helpers/testenv.h"
+#include "helpers/windowstart.h"
 #include "helpers/testhttpserver.h"
 #include "online/ratereply.h"
 
@@ -53,7 +54,6 @@ private slots:
 private:
     bool isChild() const { return qEnvironmentVariableIsSet("KARTAVIO_BADFILES_CHILD"); }
     void runRowInCopy(Damage damage);
-    std::unique_ptr<Form3> start();
     void typeInto(const QString &box, const QString &text);
     QString shown(const QString &name) const;
     static QString cacheDir() { return QStandardPaths::writableLocation(QStandardPaths::CacheLocation); }
@@ -67,15 +67,6 @@ namespace {
 
 const QByteArray onePixelGif = QByteArray::fromHex(
     "4749463839610100010080000" "0ffffff00000021f90401000000002c00000000010001000002024401003b");
-
-QByteArray junk(quint32 seed, int size)
-{
-    QRandomGenerator random(seed);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char &byte : bytes)
-        byte = char(random.bounded(256));
-    return bytes;
-}
 
 bool writeBytes(const QString &path, const QByteArray &bytes)
 {
@@ -161,14 +152,14 @@ void TestBadFiles::startsAndComputes_data()
     const QString settings = u"Kelvara.conf"_s;
     const QByteArray megabyte(1024 * 1024, 'x');
 
-    QTest::newRow("cache of random bytes") << cache << junk(11, 4096) << NoDamage << true << QStringList();
+    QTest::newRow("cache of random bytes") << cache << TestEnv::junk(11, 4096) << NoDamage << true << QStringList();
     QTest::newRow("empty cache") << cache << QByteArray() << NoDamage << true << QStringList();
     QTest::newRow("cache with a 1 MB line")
         << cache << QByteArray("1.1|" + megabyte + "|***01.01.2020***\r\n") << NoDamage << true << QStringList();
     QTest::newRow("cache line of 1 MB with no end") << cache << megabyte << NoDamage << true << QStringList();
 
     QTest::newRow("states with binary junk")
-        << states << QByteArray("AL\tAlabama\n" + junk(12, 2000) + "\nAK\tAlaska\n" + junk(13, 2000) + "\nAZ\tArizona\n")
+        << states << QByteArray("AL\tAlabama\n" + TestEnv::junk(12, 2000) + "\nAK\tAlaska\n" + TestEnv::junk(13, 2000) + "\nAZ\tArizona\n")
         << NoDamage << true << QStringList{u"AL"_s, u"AK"_s, u"AZ"_s};
     QByteArray twoHundred;
     QStringList first61;
@@ -183,11 +174,11 @@ void TestBadFiles::startsAndComputes_data()
         << QStringList{u"AK"_s, u"AR"_s};
     QTest::newRow("states with a 1 MB line") << states << QByteArray("AL\tAlabama\n" + megabyte + "\tx\n" + "AK\tAlaska\n")
                                              << NoDamage << true << QStringList{u"AL"_s, u"AK"_s};
-    QTest::newRow("states of nothing but junk") << states << junk(14, 64 * 1024) << NoDamage << true << QStringList{u"-"_s};
+    QTest::newRow("states of nothing but junk") << states << TestEnv::junk(14, 64 * 1024) << NoDamage << true << QStringList{u"-"_s};
 
-    QTest::newRow("settings of random bytes") << settings << junk(15, 4096) << NoDamage << false << QStringList();
+    QTest::newRow("settings of random bytes") << settings << TestEnv::junk(15, 4096) << NoDamage << false << QStringList();
     QTest::newRow("settings with junk after the values")
-        << settings << QByteArray("[Kartavio]\ntxtKG=5\ntxtKM=\"12,5\"\nscrTrinkgeld=20\n" + junk(16, 4096))
+        << settings << QByteArray("[Kartavio]\ntxtKG=5\ntxtKM=\"12,5\"\nscrTrinkgeld=20\n" + TestEnv::junk(16, 4096))
         << NoDamage << true << QStringList();
     QTest::newRow("read-only settings folder") << QString() << QByteArray() << ReadOnlySettingsFolder << true << QStringList();
     QTest::newRow("settings folder is a file") << QString() << QByteArray() << SettingsPathIsFile << false << QStringList();
@@ -218,19 +209,6 @@ void TestBadFiles::runRowInCopy(Damage damage)
     if (skip >= 0)
         QSKIP(output.mid(skip, output.indexOf('\n', skip) - skip).constData());
     QVERIFY2(child.exitCode() == 0, failures(output).constData());
-}
-
-std::unique_ptr<Form3> TestBadFiles::start()
-{
-    auto window = std::make_unique<Form3>();
-    QSignalSpy ready(window.get(), &Form3::readyToShow);
-    if (!ready.wait(10000))
-        return nullptr;
-    QSignalSpy done(window->firstActivation(), &FirstActivation::done);
-    window->show();
-    if (!done.wait(20000))
-        return nullptr;
-    return window;
 }
 
 void TestBadFiles::typeInto(const QString &name, const QString &text)
@@ -319,7 +297,7 @@ void TestBadFiles::startsAndComputes()
     }
     const QByteArray settingsBefore = readBytes(TestEnv::settingsFile());
 
-    m_window = start();
+    m_window = WindowStart::startAndActivate();
     QVERIFY(m_window);
     QVERIFY(m_window->isEnabled());
     // The reply's rate is used even where the cache cannot be written.

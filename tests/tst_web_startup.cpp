@@ -1,6 +1,7 @@
 #include "app/firstactivation.h"
 #include "app/form3.h"
 #include "helpers/testenv.h"
+#include "helpers/windowstart.h"
 #include "helpers/testhttpserver.h"
 
 #include <QApplication>
@@ -35,7 +36,6 @@ private slots:
     void sameDayRestartMakesNoRequest();
 
 private:
-    std::unique_ptr<Form3> start();
     QString text(const QString &box) const { return m_window->findChild<QLineEdit *>(box)->text(); }
     QString caption(const QString &label) const { return m_window->findChild<QLabel *>(label)->text(); }
     static void store(const QString &key, const QString &value);
@@ -73,22 +73,9 @@ void TestStartup::store(const QString &key, const QString &value)
     settings.sync();
 }
 
-std::unique_ptr<Form3> TestStartup::start()
-{
-    auto window = std::make_unique<Form3>();
-    QSignalSpy ready(window.get(), &Form3::readyToShow);
-    if (!ready.wait(10000))
-        return nullptr;
-    QSignalSpy done(window->firstActivation(), &FirstActivation::done);
-    window->show();
-    if (!done.wait(20000))
-        return nullptr;
-    return window;
-}
-
 void TestStartup::firstRunWithEmptyStore()
 {
-    m_window = start();
+    m_window = WindowStart::startAndActivate();
     QVERIFY(m_window);
     QVERIFY(m_window->isEnabled());
     QCOMPARE(m_window->currentFrame(), 0);
@@ -149,7 +136,7 @@ void TestStartup::restartShowsRememberedTexts()
     store(u"txtR"_s, u"4"_s);
     store(u"txtR15"_s, u"2"_s);
     store(u"txtTrinkgeld"_s, u"80,00"_s);
-    m_window = start();
+    m_window = WindowStart::startAndActivate();
     QVERIFY(m_window);
 
     QCOMPARE(text(u"txtKG"_s), u"5"_s);
@@ -176,7 +163,7 @@ void TestStartup::restartShowsRememberedTexts()
 
 void TestStartup::secondActivationDoesNothing()
 {
-    m_window = start();
+    m_window = WindowStart::startAndActivate();
     QVERIFY(m_window);
     const int rateRequests = m_server->requestCount(u"/kartavio/_tools/eur.cgi"_s);
     QSignalSpy done(m_window->firstActivation(), &FirstActivation::done);
@@ -191,12 +178,12 @@ void TestStartup::secondActivationDoesNothing()
 
 void TestStartup::sameDayRestartMakesNoRequest()
 {
-    m_window = start();
+    m_window = WindowStart::startAndActivate();
     QVERIFY(m_window);
     QCOMPARE(m_server->requestCount(u"/kartavio/_tools/eur.cgi"_s), 1);
     QCOMPARE(m_server->requestCount(u"/kartavio/_tools/eurchart.gif"_s), 1);
     m_window.reset();
-    m_window = start();
+    m_window = WindowStart::startAndActivate();
     QVERIFY(m_window);
     QCOMPARE(m_server->requestCount(u"/kartavio/_tools/eur.cgi"_s), 1);
     QCOMPARE(m_window->eurKurs(), 1.2345);

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLocale>
+#include <QRandomGenerator>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -47,6 +48,15 @@ void clearSettings()
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, SettingsKeys::organization.toString());
     settings.clear();
     settings.sync();
+}
+
+QByteArray junk(quint32 seed, int size)
+{
+    QRandomGenerator random(seed);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &byte : bytes)
+        byte = char(random.bounded(256));
+    return bytes;
 }
 
 } // namespace TestEnv

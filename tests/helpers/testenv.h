@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Test set-up shared by every test: call first in initTestCase(), before
@@ -18,5 +19,8 @@ QString settingsFile();
 
 // Empties the settings store (the file and QSettings' cache of it).
 void clearSettings();
+
+// `size` random bytes, the same for the same seed.
+QByteArray junk(quint32 seed, int size);
 
 } // namespace TestEnv

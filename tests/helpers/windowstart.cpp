@@ -1,0 +1,23 @@
+#include "helpers/windowstart.h"
+
+#include "app/firstactivation.h"
+#include "app/form3.h"
+
+#include <QSignalSpy>
+
+namespace WindowStart {
+
+std::unique_ptr<Form3> startAndActivate()
+{
+    auto window = std::make_unique<Form3>();
+    QSignalSpy ready(window.get(), &Form3::readyToShow);
+    if (!ready.wait(10000))
+        return nullptr;
+    QSignalSpy done(window->firstActivation(), &FirstActivation::done);
+    window->show();
+    if (!done.wait(20000))
+        return nullptr;
+    return window;
+}
+
+} // namespace WindowStart
