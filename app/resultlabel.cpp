@@ -1,7 +1,5 @@
 #include "app/resultlabel.h"
 
-#include <QAccessible>
-
 ResultLabel::ResultLabel(const QString &text, const QString &accessibleName, QWidget *parent)
     : QLabel(text, parent)
 {
@@ -14,7 +12,6 @@ void ResultLabel::setResult(const QString &text)
     if (text == this->text())
         return;
     setText(text);
+    // Also announces the change to screen readers (DescriptionChanged).
     setAccessibleDescription(text);
-    QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&changed);
 }

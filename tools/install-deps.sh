@@ -8,7 +8,7 @@ packages=(
   xvfb xauth python3
   fonts-liberation2 fonts-dejavu-core
   imagemagick xdotool x11-utils coreutils
-  desktop-file-utils
+  desktop-file-utils dbus-daemon dbus-bin at-spi2-core
 )
 
 missing=()
