@@ -157,14 +157,4 @@ QPixmap flag()
     return pixmap;
 }
 
-QPixmap appIcon(int size)
-{
-    QPixmap pixmap = canvas(size, size);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 32.0, size / 32.0);
-    drawGlobe(p);
-    return pixmap;
-}
-
 } // namespace Pictures

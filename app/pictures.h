@@ -13,6 +13,5 @@ QPixmap frowningFace();  // 32 x 32
 QPixmap smilingFace();   // 32 x 32
 QPixmap thermometer();   // 32 x 32
 QPixmap flag();          // 32 x 32, stars and stripes
-QPixmap appIcon(int size);
 
 } // namespace Pictures

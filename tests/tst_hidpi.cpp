@@ -78,7 +78,6 @@ void TestHiDpi::picturesAtScreenRatio_data()
     QTest::newRow("smiling face") << std::function<QPixmap()>(Pictures::smilingFace) << QSize(32, 32);
     QTest::newRow("thermometer") << std::function<QPixmap()>(Pictures::thermometer) << QSize(32, 32);
     QTest::newRow("flag") << std::function<QPixmap()>(Pictures::flag) << QSize(32, 32);
-    QTest::newRow("icon") << std::function<QPixmap()>([] { return Pictures::appIcon(64); }) << QSize(64, 64);
 }
 
 // Each picture has one device pixel per screen pixel, and is drawn in all of
