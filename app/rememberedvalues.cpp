@@ -51,6 +51,13 @@ void syncPath(const QByteArray &path, bool dataOnly)
     ::close(fd);
 }
 
+// Puts the file's data and its folder entry (the rename) on the disk.
+void syncToDisk(const QByteArray &path, const QByteArray &folder)
+{
+    syncPath(path, true);
+    syncPath(folder, false);
+}
+
 } // namespace
 
 RememberedValues::RememberedValues()
@@ -66,11 +73,8 @@ RememberedValues::RememberedValues()
 
 RememberedValues::~RememberedValues()
 {
-    if (!m_flushPending)
-        return;
-    const QByteArray path = QFile::encodeName(m_path);
-    syncPath(path, true);
-    syncPath(QFile::encodeName(QFileInfo(m_path).absolutePath()), false);
+    if (m_flushPending)
+        syncToDisk(QFile::encodeName(m_path), QFile::encodeName(QFileInfo(m_path).absolutePath()));
 }
 
 RememberedValues::Stamp RememberedValues::stampOnDisk() const
@@ -165,10 +169,7 @@ void RememberedValues::flushToDisk()
     m_flushPending = false;
     const QByteArray path = QFile::encodeName(m_path);
     const QByteArray folder = QFile::encodeName(QFileInfo(m_path).absolutePath());
-    QThreadPool::globalInstance()->start([path, folder] {
-        syncPath(path, true);
-        syncPath(folder, false);
-    });
+    QThreadPool::globalInstance()->start([path, folder] { syncToDisk(path, folder); });
 }
 
 void RememberedValues::save(const QLineEdit *box)

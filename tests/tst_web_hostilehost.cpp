@@ -8,6 +8,7 @@
 #include "helpers/panelprobe.h"
 #include "helpers/testenv.h"
 #include "helpers/testhttpserver.h"
+#include "helpers/windowstart.h"
 #include "online/form2.h"
 #include "online/rateretrieval.h"
 
@@ -89,9 +90,7 @@ private:
 void TestHostileHost::initTestCase()
 {
     m_server = new TestHttpServer(this);
-    m_server->setReply(u"/_tools"_s, {200, "<!doctype html><meta charset=utf-8><p>Banner</p>"});
-    qputenv("KARTAVIO_SITE_HOST", m_server->hostAndPort().toUtf8());
-    qputenv("KARTAVIO_SERVICE_HOST", m_server->hostAndPort().toUtf8());
+    WindowStart::pointHostsAt(*m_server);
 }
 
 void TestHostileHost::init()

@@ -44,18 +44,13 @@ private:
     std::unique_ptr<Form3> m_window;
 };
 
-// The smallest GIF there is: one pixel.
-static const QByteArray onePixelGif = QByteArray::fromHex(
-    "4749463839610100010080000" "0ffffff00000021f90401000000002c00000000010001000002024401003b");
 
 void TestStartup::initTestCase()
 {
     m_server = new TestHttpServer(this);
-    m_server->setReply(u"/_tools"_s, {200, "<!doctype html><meta charset=utf-8><p>Banner</p>"});
+    WindowStart::pointHostsAt(*m_server);
     m_server->setReply(u"/kartavio/_tools/eur.cgi"_s, {200, "1.2345|05.12.2026|", "text/plain"});
-    m_server->setReply(u"/kartavio/_tools/eurchart.gif"_s, {200, onePixelGif, "image/gif"});
-    qputenv("KARTAVIO_SITE_HOST", m_server->hostAndPort().toUtf8());
-    qputenv("KARTAVIO_SERVICE_HOST", m_server->hostAndPort().toUtf8());
+    m_server->setReply(u"/kartavio/_tools/eurchart.gif"_s, {200, WindowStart::onePixelGif(), "image/gif"});
 }
 
 void TestStartup::init()
