@@ -1,14 +1,14 @@
 #include "app/firstactivation.h"
 
 #include "app/form3.h"
-#include "app/settingskeys.h"
-#include "calc/dutypanel.h"
-#include "calc/fuelpanel.h"
-#include "calc/tippanel.h"
-#include "calc/unitspanel.h"
-#include "online/form2.h"
-#include "online/statelist.h"
-#include "online/transportpanel.h"
+#include "settings/settingskeys.h"
+#include "panels/dutypanel.h"
+#include "panels/fuelpanel.h"
+#include "panels/tippanel.h"
+#include "panels/unitspanel.h"
+#include "app/form2.h"
+#include "core/statelist.h"
+#include "panels/transportpanel.h"
 
 #include <QComboBox>
 #include <QLineEdit>

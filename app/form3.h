@@ -21,7 +21,7 @@
 // its first activation fetches the rate (Form2 up, window disabled) and fills
 // the calculators; then the two panel pages load.
 
-#include "app/rememberedvalues.h"
+#include "settings/rememberedvalues.h"
 
 #include <QStringList>
 #include <QWidget>

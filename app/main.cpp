@@ -1,5 +1,5 @@
 #include "app/form3.h"
-#include "online/statelist.h"
+#include "core/statelist.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,8 +1,8 @@
 #include "app/navigation.h"
 
-#include "app/controls.h"
-#include "app/linklabel.h"
-#include "app/twips.h"
+#include "widgets/controls.h"
+#include "widgets/linklabel.h"
+#include "widgets/twips.h"
 
 #include <QEvent>
 #include <QFrame>

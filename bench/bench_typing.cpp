@@ -1,10 +1,10 @@
 // Cost of one key release in the boxes people type into most: txtM rewrites
 // five length boxes, txtEur one; both store their text and sync the settings
 // file to disk. The settings live in a temporary folder on the home disk.
-#include "app/panelcontext.h"
-#include "app/rememberedvalues.h"
-#include "calc/currencypanel.h"
-#include "calc/unitspanel.h"
+#include "panels/panelcontext.h"
+#include "settings/rememberedvalues.h"
+#include "panels/currencypanel.h"
+#include "panels/unitspanel.h"
 
 #include <QLineEdit>
 #include <QLocale>

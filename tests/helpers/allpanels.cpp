@@ -1,12 +1,12 @@
 #include "helpers/allpanels.h"
 
-#include "calc/currencypanel.h"
-#include "calc/dutypanel.h"
-#include "calc/fuelpanel.h"
-#include "calc/tippanel.h"
-#include "calc/unitspanel.h"
-#include "online/translatepanel.h"
-#include "online/transportpanel.h"
+#include "panels/currencypanel.h"
+#include "panels/dutypanel.h"
+#include "panels/fuelpanel.h"
+#include "panels/tippanel.h"
+#include "panels/unitspanel.h"
+#include "panels/translatepanel.h"
+#include "panels/transportpanel.h"
 
 #include <QComboBox>
 

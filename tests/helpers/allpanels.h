@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/panelcontext.h"
-#include "app/rememberedvalues.h"
+#include "panels/panelcontext.h"
+#include "settings/rememberedvalues.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #include "helpers/panelprobe.h"
 
-#include "app/settingskeys.h"
+#include "settings/settingskeys.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "helpers/testenv.h"
 
-#include "app/settingskeys.h"
+#include "settings/settingskeys.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 // libFuzzer entry for the number rules: any text through the reading rule,
 // any double through the display patterns. Aborts when a rule is broken.
-#include "calc/number.h"
+#include "core/number.h"
 
 #include <QString>
 

@@ -1,0 +1,129 @@
+#include "app/form2.h"
+
+#include <QWindow>
+
+#include "widgets/pictures.h"
+#include "widgets/twips.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QTimer>
+
+namespace {
+
+constexpr int clientWidth = 5295; // twips
+constexpr int clientHeight = 1215;
+constexpr int image2Top = 600;
+constexpr int image2Size = 360;
+
+QLabel *picture(QWidget *parent, const QString &name, const QPixmap &pixmap, QRect geometry,
+                bool stretched)
+{
+    auto *image = new QLabel(parent);
+    image->setObjectName(name);
+    image->setGeometry(geometry);
+    image->setPixmap(pixmap);
+    image->setScaledContents(stretched);
+    return image;
+}
+
+} // namespace
+
+Form2::Form2(QWidget *owner)
+    // No parent widget: a child window would be disabled with its owner,
+    // and this window must stay alive while the owner is disabled.
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
+    , m_owner(owner)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Bitte warten"));
+    setFont(owner->font());
+    // A window of its own does not take the owner's colours.
+    setPalette(QApplication::palette());
+    setAutoFillBackground(true);
+    setFixedSize(Twips::toPixels(clientWidth), Twips::toPixels(clientHeight));
+
+    auto *shape = new QFrame(this);
+    shape->setObjectName(QStringLiteral("Shape1"));
+    shape->setFrameStyle(QFrame::Box | QFrame::Plain);
+    shape->setLineWidth(1);
+    shape->setGeometry(Twips::rect(0, 0, clientWidth, clientHeight));
+    shape->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    auto *label = new QLabel(QStringLiteral("Bitte warten Sie, während die aktuellsten Daten aus dem Internet geladen werden..."), this);
+    label->setObjectName(QStringLiteral("Label1"));
+    label->setGeometry(Twips::rect(120, 120, 5055, 495));
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+
+    picture(this, QStringLiteral("Image1"), Pictures::globe(), Twips::rect(2280, 600, 480, 480), false);
+    m_image2 = picture(this, QStringLiteral("Image2"), Pictures::arrow(),
+                       Twips::rect(int(m_image2Left), image2Top, image2Size, image2Size), true);
+
+    // The picture keeps swinging while the window is hidden, as the timer
+    // runs for the window's whole life.
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(10);
+    connect(m_timer1, &QTimer::timeout, this, &Form2::tick);
+    m_timer1->start();
+}
+
+void Form2::update()
+{
+    m_updating = true;
+    m_owner->setEnabled(false);
+    emit retrievalRequested();
+}
+
+void Form2::retrievalFinished()
+{
+    hide();
+    if (!m_updating)
+        return;
+    m_updating = false;
+    m_owner->setEnabled(true);
+    m_owner->activateWindow();
+    m_owner->setFocus();
+    emit updateFinished();
+}
+
+void Form2::showCentered()
+{
+    const QRect ownerFrame = m_owner->window()->frameGeometry();
+    QRect frame(QPoint(), size());
+    frame.moveCenter(ownerFrame.center());
+    move(frame.topLeft());
+    winId(); // creates the native window, so it can be tied to its owner
+    if (QWindow *window = windowHandle())
+        window->setTransientParent(m_owner->window()->windowHandle());
+    show();
+    raise();
+}
+
+void Form2::tick()
+{
+    if (m_image2Tag == u"r")
+        m_image2Left += 15.0f;
+    else
+        m_image2Left -= 15.0f;
+    if (m_image2Left < 1440.0f)
+        m_image2Tag = QStringLiteral("r");
+    if (m_image2Left > 3360.0f)
+        m_image2Tag = QStringLiteral("l");
+    placeImage2();
+}
+
+void Form2::setImage2(float left, const QString &tag)
+{
+    m_image2Left = left;
+    m_image2Tag = tag;
+    placeImage2();
+}
+
+void Form2::placeImage2()
+{
+    const int left = qRound(m_image2Left / float(Twips::perPixel));
+    m_image2->move(left, m_image2->y());
+}

@@ -1,9 +1,0 @@
-#include "calc/keyreleaseedit.h"
-
-#include <QKeyEvent>
-
-void KeyReleaseEdit::keyReleaseEvent(QKeyEvent *event)
-{
-    QLineEdit::keyReleaseEvent(event);
-    emit keyReleased(event->key(), int(event->modifiers()));
-}

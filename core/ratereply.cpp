@@ -1,0 +1,74 @@
+#include "core/ratereply.h"
+
+#include "core/number.h"
+
+namespace RateReply {
+
+namespace {
+
+constexpr QStringView fieldSeparator = u"|";
+constexpr QStringView dateMarker = u"***";
+
+// Field `index` of `text` split at `separator`, if there are that many.
+std::optional<QString> field(QStringView text, QStringView separator, qsizetype index)
+{
+    const auto fields = text.split(separator);
+    if (index >= fields.size())
+        return std::nullopt;
+    return fields.at(index).toString();
+}
+
+} // namespace
+
+QStringView firstLine(QStringView text)
+{
+    const qsizetype end = text.indexOf(u'\r');
+    return end < 0 ? text : text.left(end);
+}
+
+std::optional<double> readRate(QStringView field)
+{
+    // The service writes a decimal point; a comma would be read as a group
+    // separator and give a rate thousands of times too large.
+    if (field.contains(u','))
+        return std::nullopt;
+    const auto rate = Number::read(field, QLocale::c());
+    if (!rate || *rate <= 0)
+        return std::nullopt;
+    return rate;
+}
+
+Fields parse(QStringView text)
+{
+    const QStringView line = firstLine(text);
+    Fields result;
+    result.rate = readRate(line.split(fieldSeparator).constFirst());
+    if (!result.rate)
+        return result;
+    result.stand = field(line, fieldSeparator, 1);
+    if (!result.stand)
+        return result;
+    result.fetchDate = field(line, dateMarker, 1);
+    return result;
+}
+
+QString dateText(QDate date)
+{
+    return date.toString(u"dd.MM.yyyy");
+}
+
+QByteArray cacheLine(QStringView reply, QDate fetched)
+{
+    const QString line = firstLine(reply) % dateMarker % dateText(fetched) % dateMarker % u"\r\n";
+    return line.toLatin1();
+}
+
+std::optional<QString> rateLine(double rate)
+{
+    if (!Number::finite(rate) || rate <= 0)
+        return std::nullopt;
+    const QString reciprocal = Number::general(1.0 / rate);
+    return u"1 EUR = " % Number::general(rate) % u" $, 1$ = " % reciprocal.left(6) % u" EUR";
+}
+
+} // namespace RateReply

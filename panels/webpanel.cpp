@@ -1,0 +1,30 @@
+#include "panels/webpanel.h"
+
+#include "widgets/controls.h"
+#include "widgets/twips.h"
+
+#include <QWebEngineView>
+
+WebPanel::WebPanel(int index, const QString &caption, const QString &viewName, QWidget *parent)
+    : QGroupBox(parent)
+{
+    Controls::panel(this, index, caption);
+    m_view = new QWebEngineView(this);
+    m_view->setObjectName(viewName);
+    m_view->setAccessibleName(caption);
+    m_view->setGeometry(Twips::rect(120, 240, 6975, 4695));
+}
+
+void WebPanel::loadPage()
+{
+    if (m_loaded || m_page.isEmpty())
+        return;
+    m_loaded = true;
+    m_view->load(m_page);
+}
+
+void WebPanel::showEvent(QShowEvent *event)
+{
+    QGroupBox::showEvent(event);
+    loadPage();
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringView>
+#include <QTimer>
+
+// The per-user store of remembered box texts, in the settings file QSettings
+// uses (~/.config/Kelvara.conf, section "Kartavio").
+//
+// Every write replaces the file (new file, then rename) before it returns, so
+// a program killed right after a key release loses nothing and the file is
+// never half-written. The flush to the disk itself (fsync, many milliseconds)
+// runs on a worker thread a moment after typing stops, and at exit, instead
+// of on every key release as QSettings::sync() would.
+class RememberedValues final
+{
+public:
+    RememberedValues();
+    ~RememberedValues();
+    RememberedValues(const RememberedValues &) = delete;
+    RememberedValues &operator=(const RememberedValues &) = delete;
+
+    // The text stored under `key`, or empty text when there is none.
+    QString value(QStringView key) const;
+    void setValue(QStringView key, const QString &text);
+
+    // Stores the box's text under its object name. A box is any text box
+    // (line or plain text edit); the store itself knows no widgets.
+    template <typename Box>
+    void save(const Box *box)
+    {
+        setValue(box->objectName(), textOf(box));
+    }
+    // Puts back the box's stored text; an empty or missing value leaves it.
+    template <typename Box>
+    void load(Box *box) const
+    {
+        const QString text = value(box->objectName());
+        if (text.isEmpty())
+            return;
+        if constexpr (requires { box->setPlainText(text); })
+            box->setPlainText(text);
+        else
+            box->setText(text);
+    }
+
+    QString fileName() const { return m_path; }
+
+private:
+    template <typename Box>
+    static QString textOf(const Box *box)
+    {
+        if constexpr (requires { box->toPlainText(); })
+            return box->toPlainText();
+        else
+            return box->text();
+    }
+
+    // What identifies one version of the file on disk.
+    struct Stamp
+    {
+        qint64 size = -1;
+        qint64 modifiedNs = 0;
+        quint64 inode = 0;
+        bool operator==(const Stamp &) const = default;
+    };
+
+    Stamp stampOnDisk() const;
+    void reload();
+    bool writeFile();
+    void flushToDisk();
+
+    QString m_path;
+    QMap<QString, QString> m_values;
+    QByteArray m_file;       // the file as last read or written; other sections are kept from it
+    Stamp m_stamp;           // the file as this store last saw it
+    qint64 m_lastModifiedMs = 0;
+    bool m_flushPending = false;
+    QTimer m_flushTimer;
+};

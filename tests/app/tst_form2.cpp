@@ -1,0 +1,189 @@
+#include "helpers/testenv.h"
+#include "app/form2.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+#include <QtTest>
+
+class TestForm2 final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void tick_data();
+    void tick();
+    void timerRunsFromConstruction();
+    void layout();
+    void showCentered();
+    void update();
+    void finishedWithoutUpdate();
+};
+
+void TestForm2::initTestCase()
+{
+    TestEnv::isolate();
+    // The program's font, so that the caption check measures what users see.
+    QFont font(u"Liberation Sans"_qs);
+    font.setPixelSize(11);
+    QApplication::setFont(font);
+}
+
+void TestForm2::tick_data()
+{
+    QTest::addColumn<float>("left");
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<float>("expectedLeft");
+    QTest::addColumn<QString>("expectedTag");
+
+    QTest::newRow("first tick turns right") << 1320.0f << QString() << 1 << 1305.0f << u"r"_qs;
+    QTest::newRow("second tick") << 1320.0f << QString() << 2 << 1320.0f << u"r"_qs;
+    QTest::newRow("turn at the right") << 3360.0f << u"r"_qs << 1 << 3375.0f << u"l"_qs;
+    QTest::newRow("turn at the left") << 1440.0f << u"l"_qs << 1 << 1425.0f << u"r"_qs;
+    QTest::newRow("exactly 1440 keeps its tag") << 1455.0f << u"l"_qs << 1 << 1440.0f << u"l"_qs;
+    QTest::newRow("exactly 3360 keeps its tag") << 3345.0f << u"r"_qs << 1 << 3360.0f << u"r"_qs;
+    QTest::newRow("any other tag moves left") << 2000.0f << u"x"_qs << 1 << 1985.0f << u"x"_qs;
+    QTest::newRow("130 ticks right") << 1425.0f << u"r"_qs << 130 << 3375.0f << u"l"_qs;
+    QTest::newRow("130 ticks left") << 3375.0f << u"l"_qs << 130 << 1425.0f << u"r"_qs;
+    QTest::newRow("full swing") << 1425.0f << u"r"_qs << 260 << 1425.0f << u"r"_qs;
+    QTest::newRow("from the start to the first turn") << 1320.0f << QString() << 139 << 3375.0f << u"l"_qs;
+    QTest::newRow("many swings stay exact") << 1425.0f << u"r"_qs << 260 * 50 + 1 << 1440.0f << u"r"_qs;
+}
+
+void TestForm2::tick()
+{
+    QFETCH(float, left);
+    QFETCH(QString, tag);
+    QFETCH(int, ticks);
+    QFETCH(float, expectedLeft);
+    QFETCH(QString, expectedTag);
+
+    QWidget owner;
+    Form2 form(&owner);
+    form.timer1()->stop();
+    QCOMPARE(form.image2Left(), 1320.0f);
+    QCOMPARE(form.image2Tag(), QString());
+    if (left != 1320.0f || !tag.isEmpty())
+        form.setImage2(left, tag);
+    for (int i = 0; i < ticks; ++i)
+        form.tick();
+    QCOMPARE(form.image2Left(), expectedLeft);
+    QCOMPARE(form.image2Tag(), expectedTag);
+
+    // The picture follows its position, 15 twips to the pixel.
+    const auto *image2 = form.findChild<QLabel *>(u"Image2"_qs);
+    QVERIFY(image2);
+    QCOMPARE(image2->x(), qRound(expectedLeft / 15.0f));
+    QCOMPARE(image2->y(), 40);
+}
+
+void TestForm2::timerRunsFromConstruction()
+{
+    QWidget owner;
+    Form2 form(&owner);
+    auto *timer = form.findChild<QTimer *>(u"Timer1"_qs);
+    QVERIFY(timer);
+    QCOMPARE(timer, form.timer1());
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 10);
+    // It runs while the window is hidden.
+    QVERIFY(form.isHidden());
+    QTRY_VERIFY(form.image2Left() > 1320.0f);
+}
+
+void TestForm2::layout()
+{
+    QWidget owner;
+    Form2 form(&owner);
+    QVERIFY(form.windowFlags().testFlag(Qt::Tool));
+    QVERIFY(form.windowFlags().testFlag(Qt::FramelessWindowHint));
+    owner.setEnabled(false); // the owner is disabled while this window shows
+    QVERIFY(form.isEnabled());
+    QCOMPARE(form.size(), QSize(353, 81));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+
+    const auto *shape = form.findChild<QWidget *>(u"Shape1"_qs);
+    QVERIFY(shape);
+    QCOMPARE(shape->geometry(), QRect(0, 0, 353, 81));
+
+    const auto *label = form.findChild<QLabel *>(u"Label1"_qs);
+    QVERIFY(label);
+    QCOMPARE(label->text(), u"Bitte warten Sie, während die aktuellsten Daten aus dem Internet geladen werden..."_qs);
+    QCOMPARE(label->geometry(), QRect(8, 8, 337, 33));
+    QVERIFY(label->alignment().testFlag(Qt::AlignHCenter));
+    // The wrapped text fits the label; nothing is cut off.
+    const QRect needed = label->fontMetrics().boundingRect(label->contentsRect(),
+                                                           Qt::TextWordWrap | Qt::AlignCenter, label->text());
+    QVERIFY2(label->contentsRect().contains(needed), qPrintable(u"needs "_qs + QString::number(needed.height())));
+
+    const auto *globe = form.findChild<QLabel *>(u"Image1"_qs);
+    QVERIFY(globe);
+    QCOMPARE(globe->geometry(), QRect(152, 40, 32, 32));
+    QVERIFY(!globe->pixmap().isNull());
+
+    const auto *arrow = form.findChild<QLabel *>(u"Image2"_qs);
+    QVERIFY(arrow);
+    QCOMPARE(arrow->geometry(), QRect(88, 40, 24, 24));
+    QVERIFY(arrow->hasScaledContents());
+    QVERIFY(!arrow->pixmap().isNull());
+}
+
+void TestForm2::showCentered()
+{
+    QWidget owner;
+    owner.setGeometry(100, 120, 640, 460);
+    owner.show();
+    Form2 form(&owner);
+    form.showCentered();
+    QVERIFY(form.isVisible());
+    const QPoint offset = form.frameGeometry().center() - owner.frameGeometry().center();
+    QVERIFY2(offset.manhattanLength() <= 2, qPrintable(QString::number(offset.x()) + u',' + QString::number(offset.y())));
+}
+
+void TestForm2::update()
+{
+    QWidget owner;
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    Form2 form(&owner);
+    QSignalSpy requested(&form, &Form2::retrievalRequested);
+    QSignalSpy finished(&form, &Form2::updateFinished);
+
+    form.update();
+    QCOMPARE(requested.count(), 1);
+    QVERIFY(!owner.isEnabled());
+    QCOMPARE(finished.count(), 0);
+
+    form.showCentered();
+    // The wait window stays alive (not greyed out) while its owner is disabled.
+    QVERIFY(form.isVisible());
+    QVERIFY(form.isEnabled());
+    form.retrievalFinished();
+    QVERIFY(form.isHidden());
+    QVERIFY(owner.isEnabled());
+    QCOMPARE(finished.count(), 1);
+    QTRY_VERIFY(owner.isActiveWindow());
+
+    // A later run of the retrieval (the button) is not an update run.
+    form.retrievalFinished();
+    QCOMPARE(finished.count(), 1);
+}
+
+void TestForm2::finishedWithoutUpdate()
+{
+    QWidget owner;
+    owner.setEnabled(false);
+    Form2 form(&owner);
+    QSignalSpy finished(&form, &Form2::updateFinished);
+    form.showCentered();
+    form.retrievalFinished();
+    QVERIFY(form.isHidden());
+    QVERIFY(!owner.isEnabled()); // left to whoever disabled it
+    QCOMPARE(finished.count(), 0);
+}
+
+QTEST_MAIN(TestForm2)
+#include "tst_form2.moc"

@@ -1,0 +1,186 @@
+// The window at twice the pixel density: pictures drawn at the screen's
+// ratio, and every control where it stands at the normal density.
+
+#include "widgets/pictures.h"
+#include "helpers/allpanels.h"
+#include "helpers/fitcheck.h"
+#include "helpers/testenv.h"
+#include "app/form2.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QProcess>
+#include <QTest>
+
+#include <cstring>
+#include <functional>
+#include <iostream>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr char geometryArgument[] = "--print-geometry";
+
+// "panel control x y w h" for every named control of every panel, in logical pixels.
+QStringList layoutLines(const AllPanels &panels)
+{
+    QStringList lines;
+    for (const QString &name : panels.names()) {
+        const QWidget *panel = panels.panel(name);
+        lines << (name % u" self 0 0 " % QString::number(panel->width()) % u' ' % QString::number(panel->height()));
+        const auto children = panel->findChildren<QWidget *>();
+        for (const QWidget *widget : children) {
+            if (widget->objectName().isEmpty() || widget->objectName().startsWith(u"qt_"))
+                continue;
+            const QRect g = widget->geometry();
+            lines << QStringLiteral("%1 %2 %3 %4 %5 %6").arg(name, widget->objectName()).arg(g.x()).arg(g.y())
+                             .arg(g.width()).arg(g.height());
+        }
+    }
+    lines.sort();
+    return lines;
+}
+
+} // namespace
+
+class TestHiDpi final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void picturesAtScreenRatio_data();
+    void picturesAtScreenRatio();
+    void panelPicturesAtScreenRatio();
+    void pleaseWaitPicturesAtScreenRatio();
+    void layoutAsAtNormalDensity();
+    void nothingCutOff();
+};
+
+void TestHiDpi::initTestCase()
+{
+    TestEnv::isolate();
+    FitCheck::useAppFont();
+    QCOMPARE(qApp->devicePixelRatio(), 2.0);
+}
+
+void TestHiDpi::picturesAtScreenRatio_data()
+{
+    QTest::addColumn<std::function<QPixmap()>>("draw");
+    QTest::addColumn<QSize>("logical");
+
+    QTest::newRow("logo") << std::function<QPixmap()>(Pictures::logo) << QSize(88, 31);
+    QTest::newRow("globe") << std::function<QPixmap()>(Pictures::globe) << QSize(32, 32);
+    QTest::newRow("arrow") << std::function<QPixmap()>(Pictures::arrow) << QSize(32, 32);
+    QTest::newRow("frowning face") << std::function<QPixmap()>(Pictures::frowningFace) << QSize(32, 32);
+    QTest::newRow("smiling face") << std::function<QPixmap()>(Pictures::smilingFace) << QSize(32, 32);
+    QTest::newRow("thermometer") << std::function<QPixmap()>(Pictures::thermometer) << QSize(32, 32);
+    QTest::newRow("flag") << std::function<QPixmap()>(Pictures::flag) << QSize(32, 32);
+}
+
+// Each picture has one device pixel per screen pixel, and is drawn in all of
+// them: the right half of a 2 x 2 block differs from its left somewhere, which
+// a picture drawn at 1x and blown up would never show.
+void TestHiDpi::picturesAtScreenRatio()
+{
+    QFETCH(std::function<QPixmap()>, draw);
+    QFETCH(QSize, logical);
+    const QPixmap picture = draw();
+    QCOMPARE(picture.devicePixelRatio(), 2.0);
+    QCOMPARE(picture.size(), logical * 2);
+    QCOMPARE(picture.deviceIndependentSize().toSize(), logical);
+
+    const QImage image = picture.toImage();
+    bool fineDetail = false;
+    for (int y = 0; y < image.height() && !fineDetail; ++y)
+        for (int x = 0; x + 1 < image.width() && !fineDetail; x += 2)
+            fineDetail = image.pixel(x, y) != image.pixel(x + 1, y);
+    QVERIFY(fineDetail);
+}
+
+void TestHiDpi::panelPicturesAtScreenRatio()
+{
+    const AllPanels panels;
+    int pictures = 0;
+    for (const QString &name : panels.names()) {
+        const auto labels = panels.panel(name)->findChildren<QLabel *>();
+        for (const QLabel *label : labels) {
+            const QPixmap pixmap = label->pixmap();
+            if (pixmap.isNull())
+                continue;
+            ++pictures;
+            QVERIFY2(pixmap.devicePixelRatio() == 2.0, qPrintable(label->objectName()));
+            QVERIFY2(pixmap.deviceIndependentSize().toSize() == label->size()
+                             || pixmap.deviceIndependentSize().toSize() == QSize(32, 32),
+                     qPrintable(label->objectName()));
+        }
+    }
+    // Thermometer, flag, two faces, desert road, street at night.
+    QCOMPARE(pictures, 6);
+}
+
+void TestHiDpi::pleaseWaitPicturesAtScreenRatio()
+{
+    QWidget owner;
+    Form2 form(&owner);
+    for (const QString &name : {u"Image1"_s, u"Image2"_s}) {
+        const auto *image = form.findChild<QLabel *>(name);
+        QVERIFY(image);
+        QCOMPARE(image->pixmap().devicePixelRatio(), 2.0);
+    }
+}
+
+// Every control has the same logical place and size as in a run at ratio 1.
+void TestHiDpi::layoutAsAtNormalDensity()
+{
+    QProcess normal;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_SCALE_FACTOR"_s, u"1"_s);
+    normal.setProcessEnvironment(environment);
+    normal.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(geometryArgument)});
+    QVERIFY(normal.waitForFinished(60000));
+    QCOMPARE(normal.exitCode(), 0);
+    const QStringList atOne = QString::fromUtf8(normal.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+
+    const AllPanels panels;
+    const QStringList atTwo = layoutLines(panels);
+    QVERIFY(atTwo.size() > 100);
+    QCOMPARE(atTwo, atOne);
+    QVERIFY(atTwo.contains(u"Frame1_0 self 0 0 481 337"_s));
+}
+
+void TestHiDpi::nothingCutOff()
+{
+    const AllPanels panels;
+    for (const QString &name : panels.names()) {
+        QWidget *panel = panels.panel(name);
+        QCOMPARE(FitCheck::problems(panel), QStringList());
+        const QPixmap shot = panel->grab();
+        QCOMPARE(shot.devicePixelRatio(), 2.0);
+        QCOMPARE(shot.size(), QSize(962, 674));
+    }
+}
+
+// The ratio must be set before the application exists; with the geometry
+// argument the program prints the layout at the ratio it was started with.
+int main(int argc, char *argv[])
+{
+    const bool printGeometry = argc > 1 && std::strcmp(argv[1], geometryArgument) == 0;
+    if (!printGeometry)
+        qputenv("QT_SCALE_FACTOR", "2");
+    QApplication app(argc, argv);
+    if (printGeometry) {
+        TestEnv::isolate();
+        FitCheck::useAppFont();
+        const AllPanels panels;
+        std::cout << qPrintable(layoutLines(panels).join(u'\n')) << std::endl;
+        return 0;
+    }
+    TestHiDpi test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_hidpi.moc"

@@ -1,0 +1,301 @@
+#include "app/firstactivation.h"
+#include "app/form3.h"
+#include "widgets/linklabel.h"
+#include "app/navigation.h"
+#include "widgets/twips.h"
+#include "helpers/testenv.h"
+#include "helpers/testhttpserver.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QDesktopServices>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEngineView>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+// The main window: layout, navigation through real clicks, hover underline,
+// fixed size, and the start-up wait for the banner.
+class TestForm3 final : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void openUrl(const QUrl &url) { m_opened.append(url.toString()); }
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void startsAgainstSite();
+    void startsWithUnreachableSite();
+    void captionAndNames();
+    void positions_data();
+    void positions();
+    void linkTable_data();
+    void linkTable();
+    void portalLinksKeepPanel_data();
+    void portalLinksKeepPanel();
+    void logoOpensSiteRoot();
+    void hoverUnderline();
+    void fixedSize();
+
+private:
+    // Waits until the window is shown and its first activation is over.
+    std::unique_ptr<Form3> startWindow(qint64 *msToShow);
+    LinkLabel *link(int index) const { return m_window->navigation()->link(index); }
+
+    TestHttpServer *m_site = nullptr;
+    std::unique_ptr<Form3> m_window;
+    QStringList m_opened;
+};
+
+void TestForm3::initTestCase()
+{
+    m_site = new TestHttpServer(this);
+    const QByteArray page = "<!doctype html><meta charset=utf-8><title>Kartavio</title><p>Gute Reise!</p>";
+    for (const QString &path : {u"/_tools"_s, u"/_tools/wortschatz"_s, u"/_tools/links"_s})
+        m_site->setReply(path, {200, page});
+    qputenv("KARTAVIO_SITE_HOST", m_site->hostAndPort().toUtf8());
+    qputenv("KARTAVIO_PORTAL_HOST", "portal.test");
+    qputenv("KARTAVIO_SERVICE_HOST", "127.0.0.1:1"); // refused at once: the rate stays offline
+    QDesktopServices::setUrlHandler(u"http"_s, this, "openUrl");
+    QDesktopServices::setUrlHandler(u"https"_s, this, "openUrl");
+}
+
+void TestForm3::cleanupTestCase()
+{
+    m_window.reset();
+    QDesktopServices::unsetUrlHandler(u"http"_s);
+    QDesktopServices::unsetUrlHandler(u"https"_s);
+}
+
+std::unique_ptr<Form3> TestForm3::startWindow(qint64 *msToShow)
+{
+    QElapsedTimer clock;
+    clock.start();
+    auto window = std::make_unique<Form3>();
+    QSignalSpy ready(window.get(), &Form3::readyToShow);
+    connect(window.get(), &Form3::readyToShow, window.get(), &QWidget::show);
+    if (ready.isEmpty())
+        ready.wait(10000);
+    *msToShow = clock.elapsed();
+    if (ready.size() != 1 || !QTest::qWaitForWindowExposed(window.get()))
+        return nullptr;
+    QSignalSpy done(window->firstActivation(), &FirstActivation::done);
+    if (!window->firstActivation()->isDone() && !done.wait(15000))
+        return nullptr;
+    return window;
+}
+
+void TestForm3::startsAgainstSite()
+{
+    qint64 ms = 0;
+    m_window = startWindow(&ms);
+    QVERIFY(m_window);
+    qInfo("start to shown window, stand-in site on loopback: %lld ms", ms);
+    QTRY_VERIFY_WITH_TIMEOUT(m_site->requestCount(u"/_tools"_s) >= 1, 10000);
+    // The two panel pages follow once start-up is done.
+    QTRY_VERIFY_WITH_TIMEOUT(m_site->requestCount(u"/_tools/wortschatz"_s) >= 1, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_site->requestCount(u"/_tools/links"_s) >= 1, 10000);
+    QCOMPARE(m_window->currentFrame(), 0);
+    QVERIFY(m_window->isEnabled());
+    QCOMPARE(m_window->baseUrl(), u"http://"_s + m_site->hostAndPort() + u'/');
+    QVERIFY(m_window->appDir().endsWith(u'/'));
+    QVERIFY(!m_window->appDir().endsWith(u"//"));
+}
+
+void TestForm3::startsWithUnreachableSite()
+{
+    const QByteArray site = qgetenv("KARTAVIO_SITE_HOST");
+    qputenv("KARTAVIO_SITE_HOST", "127.0.0.1:1");
+    qint64 ms = 0;
+    auto offline = startWindow(&ms);
+    qputenv("KARTAVIO_SITE_HOST", site);
+    QVERIFY(offline);
+    qInfo("start to shown window, no network: %lld ms", ms);
+    // Showing never waits for a site that does not answer.
+    QVERIFY(ms <= 10000);
+    QVERIFY(offline->isEnabled());
+}
+
+void TestForm3::captionAndNames()
+{
+    QCOMPARE(m_window->windowTitle(), u"Kartavio 1.00"_s);
+    const QList<int> panels = {0, 1, 3, 4, 5, 6, 10, 11, 12};
+    for (int index : panels)
+        QVERIFY2(m_window->findChild<QGroupBox *>(u"Frame1_%1"_s.arg(index)), qPrintable(QString::number(index)));
+    QVERIFY(m_window->findChild<QGroupBox *>(u"Frame1_2"_s)); // the group inside panel 1
+    for (int index = 0; index < Navigation::linkCount; ++index) {
+        auto *l = m_window->findChild<LinkLabel *>(u"Label5_%1"_s.arg(index));
+        QCOMPARE(l != nullptr, index != 10);
+        if (l)
+            QCOMPARE(l->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    }
+    for (const QString &name : {u"AdBrw"_s, u"BrwWort"_s, u"brwLinks"_s})
+        QVERIFY(m_window->findChild<QWebEngineView *>(name));
+    QCOMPARE(m_window->findChild<QGroupBox *>(u"Frame2"_s)->title(), u"Offline-Tools"_s);
+    QCOMPARE(m_window->findChild<QGroupBox *>(u"Frame3"_s)->title(), u"Web Preisvergleich"_s);
+    QCOMPARE(m_window->findChild<QGroupBox *>(u"Frame4"_s)->title(), u"Online-Tools"_s);
+    QVERIFY(m_window->findChild<QGroupBox *>(u"Frame2"_s)->font().bold());
+    // "&" in a caption is the sign itself, not a shortcut marker.
+    QCOMPARE(m_window->findChild<QGroupBox *>(u"Frame1_5"_s)->title(), u"Wörter && Texte übersetzen"_s);
+    QCOMPARE(m_window->findChild<QGroupBox *>(u"Frame1_10"_s)->title(), u"Bus- && Zugverbindungen"_s);
+}
+
+void TestForm3::positions_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twips");
+
+    QTest::newRow("Frame2") << u"Frame2"_s << QRect(120, 120, 1935, 1575);
+    QTest::newRow("Frame3") << u"Frame3"_s << QRect(120, 1800, 1935, 1095);
+    QTest::newRow("Frame4") << u"Frame4"_s << QRect(120, 3000, 1935, 1335);
+    QTest::newRow("Image9") << u"Image9"_s << QRect(360, 4560, 1320, 465);
+    QTest::newRow("AdBrw") << u"AdBrw"_s << QRect(25, 5235, 9495, 1575);
+    QTest::newRow("Shape1") << u"Shape1"_s << QRect(0, 0, 2175, 5175);
+    QTest::newRow("BrwWort") << u"BrwWort"_s << QRect(120, 240, 6975, 4695);
+    QTest::newRow("brwLinks") << u"brwLinks"_s << QRect(120, 240, 6975, 4695);
+}
+
+void TestForm3::positions()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, twips);
+    auto *widget = m_window->findChild<QWidget *>(name);
+    QVERIFY(widget);
+    QCOMPARE(widget->geometry(), Twips::rect(twips.x(), twips.y(), twips.width(), twips.height()));
+
+    // Every panel stands at 2280, 120 of the window, 7215 x 5055.
+    for (int index : {0, 1, 3, 4, 5, 6, 10, 11, 12}) {
+        QWidget *panel = m_window->frame(index);
+        QCOMPARE(QRect(panel->mapTo(m_window.get(), QPoint(0, 0)), panel->size()),
+                 Twips::rect(2280, 120, 7215, 5055));
+    }
+    // Links: left 120 in their group, at their table top, 195 high; captions fit.
+    QCOMPARE(link(2)->pos(), QPoint(Twips::toPixels(120), Twips::toPixels(720)));
+    QCOMPARE(link(11)->pos(), QPoint(Twips::toPixels(120), Twips::toPixels(960)));
+    for (int index = 0; index < Navigation::linkCount; ++index) {
+        if (LinkLabel *l = link(index)) {
+            QVERIFY2(l->width() >= l->sizeHint().width(), qPrintable(l->text()));
+            QVERIFY2(l->geometry().right() < l->parentWidget()->width(), qPrintable(l->text()));
+        }
+    }
+}
+
+void TestForm3::linkTable_data()
+{
+    QTest::addColumn<int>("link");
+    QTest::addColumn<int>("panel");
+
+    QTest::newRow("Benzin") << 1 << 1;
+    QTest::newRow("Weitere Umrechnungen") << 2 << 3;
+    QTest::newRow("Zoll & Freigrenzen") << 3 << 4;
+    QTest::newRow("Übersetzen") << 4 << 5;
+    QTest::newRow("Nützliche Weblinks") << 5 << 6;
+    QTest::newRow("Bus & Zugverbindungen") << 9 << 10;
+    QTest::newRow("Wortschatz") << 11 << 12;
+    QTest::newRow("Trinkgeldrechner") << 12 << 11;
+    QTest::newRow("Währungsumrechnung") << 0 << 0;
+    QTest::newRow("same link again") << 0 << 0;
+}
+
+void TestForm3::linkTable()
+{
+    QFETCH(int, link);
+    QFETCH(int, panel);
+    m_opened.clear();
+    QTest::mouseClick(this->link(link), Qt::LeftButton);
+    QCOMPARE(m_window->currentFrame(), panel);
+    QVERIFY(m_window->frame(panel)->isVisible());
+    QVERIFY(m_opened.isEmpty());
+}
+
+void TestForm3::portalLinksKeepPanel_data()
+{
+    QTest::addColumn<int>("link");
+    QTest::addColumn<QString>("address");
+
+    QTest::newRow("Mietwagen") << 6 << u"http://portal.test/mietwagen?s=t"_s;
+    QTest::newRow("Flüge") << 7 << u"http://portal.test/flug-preisvergleich?s=t"_s;
+    QTest::newRow("Unterkunft") << 8 << u"http://portal.test/hotels?s=t"_s;
+}
+
+void TestForm3::portalLinksKeepPanel()
+{
+    QFETCH(int, link);
+    QFETCH(QString, address);
+    QTest::mouseClick(this->link(1), Qt::LeftButton);
+    m_opened.clear();
+    QTest::mouseClick(this->link(link), Qt::LeftButton);
+    QCOMPARE(m_opened, QStringList{address});
+    QCOMPARE(m_window->currentFrame(), 1);
+    // A missing link index does nothing.
+    m_window->Label5_Click(10);
+    QCOMPARE(m_window->currentFrame(), 1);
+    QCOMPARE(m_opened.size(), 1);
+}
+
+void TestForm3::logoOpensSiteRoot()
+{
+    m_opened.clear();
+    QTest::mouseClick(m_window->findChild<QWidget *>(u"Image9"_s), Qt::LeftButton);
+    QCOMPARE(m_opened, QStringList{u"http://"_s + m_site->hostAndPort()});
+}
+
+void TestForm3::hoverUnderline()
+{
+    auto underlined = [this] {
+        QList<int> on;
+        for (int index = 0; index < Navigation::linkCount; ++index) {
+            if (link(index) && link(index)->isUnderlined())
+                on.append(index);
+        }
+        return on;
+    };
+    QTest::mouseMove(link(1), QPoint(5, 5));
+    QTRY_COMPARE(underlined(), QList<int>{1});
+    QTest::mouseMove(link(3), QPoint(5, 5));
+    QTRY_COMPARE(underlined(), QList<int>{3});
+    // Onto the empty part of the "Offline-Tools" group.
+    auto *frame2 = m_window->findChild<QWidget *>(u"Frame2"_s);
+    QTest::mouseMove(frame2, QPoint(frame2->width() - 5, frame2->height() - 5));
+    QTRY_COMPARE(underlined(), QList<int>{});
+    QTest::mouseMove(link(11), QPoint(5, 5));
+    QTRY_COMPARE(underlined(), QList<int>{11});
+    // Onto the window's own background, between the column and the banner.
+    QTest::mouseMove(m_window.get(), QPoint(Twips::toPixels(2200), Twips::toPixels(5200)));
+    QTRY_COMPARE(underlined(), QList<int>{});
+}
+
+void TestForm3::fixedSize()
+{
+    const QSize fixed = m_window->size();
+    m_window->resize(900, 700);
+    QCOMPARE(m_window->size(), fixed);
+    m_window->showMinimized();
+    QTRY_VERIFY(m_window->isMinimized());
+    m_window->showNormal();
+    QTRY_VERIFY(!m_window->isMinimized());
+    QCOMPARE(m_window->size(), fixed);
+    // Every control of the layout fits inside the client area.
+    for (const QWidget *child : m_window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow())
+            continue;
+        QVERIFY2(m_window->rect().contains(child->geometry()), qPrintable(child->objectName()));
+    }
+}
+
+int main(int argc, char *argv[])
+{
+    TestEnv::isolate();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TestForm3 test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_web_form3.moc"

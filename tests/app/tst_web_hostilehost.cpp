@@ -1,0 +1,196 @@
+// The real start-up against a rate service that misbehaves in every way we
+// could think of: the program must not hang, must not crash, must not touch
+// its cache and must go on computing with the last good rate.
+
+#include "app/firstactivation.h"
+#include "app/form3.h"
+#include "panels/currencypanel.h"
+#include "helpers/panelprobe.h"
+#include "helpers/testenv.h"
+#include "helpers/testhttpserver.h"
+#include "helpers/windowstart.h"
+#include "app/form2.h"
+#include "core/rateretrieval.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+using Reply = TestHttpServer::Reply;
+using Delivery = TestHttpServer::Delivery;
+
+Q_DECLARE_METATYPE(TestHttpServer::Reply)
+
+namespace {
+
+constexpr int timeoutMs = 1500;
+const QString ratePath = u"/kartavio/_tools/eur.cgi"_s;
+const QString chartPath = u"/kartavio/_tools/eurchart.gif"_s;
+
+// The last good state: a rate of 1.1 fetched on a day long past, so the
+// start-up goes to the service, and a white 1 x 1 chart.
+const QByteArray staleCache("1.1|04.12.2001|***05.12.2001***\r\n");
+const QByteArray oldGif = QByteArray::fromHex(
+    "47494638396101000100800000ffffff00000021f90401000000002c00000000010001000002024401003b");
+// A good chart of its own (red), so a replaced file would show.
+const QByteArray newGif = QByteArray::fromHex(
+    "47494638396101000100800000ff000000000021f90401000000002c00000000010001000002024401003b");
+const QByteArray goodReply("1.2345|05.12.2026|");
+
+QByteArray randomBytes(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator generator(20261206);
+    for (char &byte : bytes)
+        byte = char(generator.bounded(256));
+    return bytes;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool write(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestHostileHost final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void survives_data();
+    void survives();
+
+private:
+    TestHttpServer *m_server = nullptr;
+};
+
+void TestHostileHost::initTestCase()
+{
+    m_server = new TestHttpServer(this);
+    WindowStart::pointHostsAt(*m_server);
+}
+
+void TestHostileHost::init()
+{
+    TestEnv::clearSettings();
+    QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)).removeRecursively();
+    m_server->clearRequests();
+}
+
+void TestHostileHost::survives_data()
+{
+    QTest::addColumn<Reply>("rateReply");
+    QTest::addColumn<Reply>("chartReply");
+    QTest::addColumn<QString>("rateLine"); // Label4 afterwards
+    QTest::addColumn<QString>("dollars");  // txtDollar for 100 euros
+    QTest::addColumn<QString>("stand");    // Label3 afterwards
+
+    const Reply chart{200, newGif, "image/gif"};
+    const QString oldLine = u"1 EUR = 1,1 $, 1$ = 0,9090 EUR"_s;
+    const QString oldStand = u"Stand: 04.12.2001"_s;
+    const auto rate = [](const QByteArray &field) { return Reply{200, field + "|05.12.2026|", "text/plain"}; };
+
+    QTest::newRow("silent") << Reply{.delivery = Delivery::Silent} << chart << oldLine << u"110,00"_s << oldStand;
+    // Blanks after the last field are allowed; they make the reply last minutes.
+    QTest::newRow("slow") << Reply{200, goodReply + QByteArray(1000, ' '), "text/plain", Delivery::Dribble} << chart
+                          << oldLine << u"110,00"_s << oldStand;
+    QTest::newRow("cut") << Reply{200, goodReply, "text/plain", Delivery::Cut}
+                         << Reply{200, newGif, "image/gif", Delivery::Cut} << oldLine << u"110,00"_s << oldStand;
+    // The body is a fine rate line: only the status tells it apart.
+    QTest::newRow("500") << Reply{500, goodReply, "text/plain"} << Reply{500, newGif, "image/gif"} << oldLine
+                         << u"110,00"_s << oldStand;
+    const QByteArray garbage = randomBytes(1024 * 1024);
+    QTest::newRow("garbage") << Reply{200, garbage, "application/octet-stream"}
+                             << Reply{200, garbage, "application/octet-stream"} << oldLine << u"110,00"_s
+                             << oldStand;
+    QTest::newRow("rate0") << rate("0") << chart << oldLine << u"110,00"_s << oldStand;
+    QTest::newRow("rate-1") << rate("-1") << chart << oldLine << u"110,00"_s << oldStand;
+    QTest::newRow("ratenan") << rate("nan") << chart << oldLine << u"110,00"_s << oldStand;
+    QTest::newRow("rate1e400") << rate("1e400") << chart << oldLine << u"110,00"_s << oldStand;
+    // The reply itself was good: its rate and stand are used, but without a
+    // chart the day is not done, so nothing is written.
+    QTest::newRow("notgif") << Reply{200, goodReply, "text/plain"}
+                            << Reply{200, "<html><body>Kein Bild</body></html>", "image/gif"}
+                            << u"1 EUR = 1,2345 $, 1$ = 0,8100 EUR"_s << u"123,45"_s << u"Stand: 05.12.2026"_s;
+}
+
+void TestHostileHost::survives()
+{
+    QFETCH(Reply, rateReply);
+    QFETCH(Reply, chartReply);
+    QFETCH(QString, rateLine);
+    QFETCH(QString, dollars);
+    QFETCH(QString, stand);
+
+    m_server->setReply(ratePath, rateReply);
+    m_server->setReply(chartPath, chartReply);
+
+    auto window = std::make_unique<Form3>();
+    RateRetrieval *retrieval = window->retrieval();
+    retrieval->setTransferTimeout(timeoutMs);
+    QVERIFY(write(retrieval->cacheFile(), staleCache));
+    QVERIFY(write(retrieval->chartFile(), oldGif));
+
+    QSignalSpy ready(window.get(), &Form3::readyToShow);
+    QVERIFY(ready.wait(10000));
+
+    // From the moment the window is disabled to the moment it is enabled again.
+    QElapsedTimer clock;
+    qint64 disabledMs = -1;
+    connect(window->form2(), &Form2::retrievalRequested, this, [&clock] { clock.start(); });
+    connect(window->form2(), &Form2::updateFinished, this, [&] { disabledMs = clock.elapsed(); });
+    QSignalSpy done(window->firstActivation(), &FirstActivation::done);
+    window->show();
+    QVERIFY(done.wait(timeoutMs + 10000));
+    qInfo("%s: window enabled again after %lld ms", QTest::currentDataTag(), disabledMs);
+    QVERIFY2(disabledMs >= 0 && disabledMs <= timeoutMs + 1000, qPrintable(QString::number(disabledMs)));
+
+    QVERIFY(window->isEnabled());
+    QVERIFY(window->currencyPanel()->command1()->isEnabled());
+    QVERIFY(!window->form2()->isVisible());
+    QVERIFY(m_server->requestCount(ratePath) >= 1); // Qt asks again after a cut
+
+    // Both files exactly as they were.
+    QCOMPARE(contents(retrieval->cacheFile()), staleCache);
+    QCOMPARE(contents(retrieval->chartFile()), oldGif);
+
+    QCOMPARE(window->findChild<QLabel *>(u"Label4"_s)->text(), rateLine);
+    QCOMPARE(window->findChild<QLabel *>(u"Label3"_s)->text(), stand);
+    auto *euros = window->findChild<QLineEdit *>(u"txtEur"_s);
+    PanelProbe::type(euros, u"100"_s);
+    QCOMPARE(window->findChild<QLineEdit *>(u"txtDollar"_s)->text(), dollars);
+}
+
+int main(int argc, char *argv[])
+{
+    TestEnv::isolate();
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TestHostileHost test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_web_hostilehost.moc"

@@ -1,0 +1,394 @@
+#include "helpers/testenv.h"
+#include "core/rateretrieval.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QDate today(2026, 12, 6);
+const QByteArray todaysCache("1.2345|05.12.2026|***06.12.2026***\r\n");
+const QByteArray staleCache("1.1|04.12.2026|***05.12.2026***\r\n");
+const QString ratePath = QStringLiteral("/kartavio/_tools/eur.cgi");
+const QString chartPath = QStringLiteral("/kartavio/_tools/eurchart.gif");
+constexpr int timeoutMs = 300;
+
+// A 1 x 1 GIF; the second differs in its first palette colour.
+const QByteArray oldGif = QByteArray::fromHex(
+    "47494638396101000100800000ffffff00000021f90401000000002c00000000010001000002024401003b");
+const QByteArray newGif = QByteArray::fromHex(
+    "47494638396101000100800000ff000000000021f90401000000002c00000000010001000002024401003b");
+
+enum class Chart { None, Old, New };
+
+// How an answer goes out: whole; the head at once and then the body one byte
+// per 100 ms, so that no pause lasts as long as the transfer timeout; or cut
+// off halfway through the body after the full length was declared.
+enum class Send { Whole, Dribble, Cut };
+
+// Canned answers for the two addresses of the rate service, with a count of
+// the requests per path.
+struct Answer
+{
+    int status = 200;         // -1: never answers
+    QByteArray body;
+    bool declareLength = true; // false: the body ends when the connection closes
+    Send send = Send::Whole;
+};
+
+class FakeService final : public QTcpServer
+{
+    Q_OBJECT
+
+public:
+    FakeService()
+    {
+        connect(this, &QTcpServer::newConnection, this, &FakeService::accept);
+        listen(QHostAddress::LocalHost);
+    }
+
+    QString host() const { return u"127.0.0.1:" % QString::number(serverPort()); }
+
+    QHash<QString, Answer> answers;
+    QHash<QString, int> requests;
+
+private:
+    void accept()
+    {
+        while (QTcpSocket *socket = nextPendingConnection())
+            connect(socket, &QTcpSocket::readyRead, this, &FakeService::read);
+    }
+
+    void read()
+    {
+        auto *socket = qobject_cast<QTcpSocket *>(sender());
+        QByteArray &request = m_pending[socket];
+        request += socket->readAll();
+        if (!request.contains("\r\n\r\n"))
+            return;
+        const QString path = QString::fromLatin1(request.split(' ').value(1));
+        request.clear();
+        ++requests[path];
+        const Answer answer = answers.value(path, Answer{404, "missing", true});
+        if (answer.status < 0)
+            return;
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) + " X\r\nConnection: close\r\n";
+        if (answer.declareLength)
+            head += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
+        if (answer.send == Send::Dribble) {
+            socket->write(head + "\r\n");
+            auto *timer = new QTimer(socket); // dies with the connection
+            timer->setProperty("rest", answer.body);
+            connect(timer, &QTimer::timeout, this, [this, socket, timer] { sendByte(socket, timer); });
+            timer->start(100);
+            return;
+        }
+        const qsizetype sent = answer.send == Send::Cut ? answer.body.size() / 2 : answer.body.size();
+        socket->write(head + "\r\n" + answer.body.left(sent));
+        // Closing at once can make the client send the request again before
+        // it has read the answer; a real server is rarely that quick.
+        QTimer::singleShot(50, socket, &QTcpSocket::disconnectFromHost);
+    }
+
+    void sendByte(QTcpSocket *socket, QTimer *timer)
+    {
+        const QByteArray rest = timer->property("rest").toByteArray();
+        if (rest.isEmpty() || socket->state() != QAbstractSocket::ConnectedState) {
+            timer->stop();
+            socket->disconnectFromHost();
+            return;
+        }
+        socket->write(rest.left(1));
+        timer->setProperty("rest", rest.mid(1));
+    }
+
+    QHash<QTcpSocket *, QByteArray> m_pending;
+};
+
+// A port on which nothing listens.
+quint16 closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    return server.serverPort();
+}
+
+// Qt's HTTP client asks again, a bounded number of times, when a connection
+// ends before the declared length has arrived; -1 expects that.
+bool requestsAsExpected(int actual, int expected)
+{
+    return expected < 0 ? actual >= 1 && actual <= 3 : actual == expected;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Chart)
+Q_DECLARE_METATYPE(Answer)
+
+class TestRateRetrieval final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        TestEnv::isolate();
+        qRegisterMetaType<RateResult>();
+    }
+
+    void run_data();
+    void run();
+    void onceADay();
+};
+
+void TestRateRetrieval::run_data()
+{
+    QTest::addColumn<QByteArray>("cache"); // null: no cache file
+    QTest::addColumn<QByteArray>("chartBefore"); // null: no chart file
+    QTest::addColumn<Answer>("rateAnswer"); // status 0: host unreachable
+    QTest::addColumn<Answer>("chartAnswer");
+    QTest::addColumn<double>("currentRate");
+    QTest::addColumn<int>("rateRequests"); // -1: one, or a few after a cut connection
+    QTest::addColumn<int>("chartRequests"); // -1: as above
+    QTest::addColumn<double>("rate"); // 0: none
+    QTest::addColumn<QString>("stand");
+    QTest::addColumn<bool>("online");
+    QTest::addColumn<QByteArray>("cacheAfter"); // null: as before
+    QTest::addColumn<Chart>("chartAfter");
+
+    const Answer reply{200, "1.3|06.12.2026|"};
+    const Answer chart{200, newGif};
+    const QByteArray unchanged;
+    const QByteArray fresh("1.3|06.12.2026|***06.12.2026***\r\n");
+    const Answer unreachable{0, {}};
+
+    QTest::newRow("today's cache: no request")
+        << todaysCache << oldGif << reply << chart << 0.0
+        << 0 << 0 << 1.2345 << u"05.12.2026"_qs << false << unchanged << Chart::Old;
+    QTest::newRow("yesterday's cache: both fetched, line rewritten")
+        << staleCache << oldGif << reply << chart << 0.0
+        << 1 << 1 << 1.3 << u"06.12.2026"_qs << true << fresh << Chart::New;
+    QTest::newRow("no cache: file created")
+        << QByteArray() << QByteArray() << Answer{200, "1.3|05.12.2026|"} << chart << 0.0
+        << 1 << 1 << 1.3 << u"05.12.2026"_qs << true
+        << QByteArray("1.3|05.12.2026|***06.12.2026***\r\n") << Chart::New;
+    QTest::newRow("reply with CR LF: one cache line")
+        << staleCache << oldGif << Answer{200, "1.3|06.12.2026|\r\n"} << chart << 0.0
+        << 1 << 1 << 1.3 << u"06.12.2026"_qs << true << fresh << Chart::New;
+    QTest::newRow("today's cache, chart missing: one download")
+        << todaysCache << QByteArray() << reply << chart << 0.0
+        << 1 << 1 << 1.3 << u"06.12.2026"_qs << true << fresh << Chart::New;
+    QTest::newRow("today's cache, chart unreadable: one download")
+        << todaysCache << QByteArray("GIF89a kaputt") << reply << chart << 0.0
+        << 1 << 1 << 1.3 << u"06.12.2026"_qs << true << fresh << Chart::New;
+    QTest::newRow("today's cache, rate 0: one download")
+        << QByteArray("0|05.12.2026|***06.12.2026***\r\n") << oldGif << reply << chart << 0.0
+        << 1 << 1 << 1.3 << u"06.12.2026"_qs << true << fresh << Chart::New;
+    QTest::newRow("reply without pipe: rate taken, cached stand kept")
+        << staleCache << oldGif << Answer{200, "1.2345"} << chart << 0.0
+        << 1 << 0 << 1.2345 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
+    QTest::newRow("reply rate not a number: all from the cache")
+        << staleCache << oldGif << Answer{200, "abc|06.12.2026|"} << chart << 0.0
+        << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
+    QTest::newRow("host unreachable")
+        << staleCache << oldGif << unreachable << chart << 0.0
+        << 0 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
+    QTest::newRow("host never answers")
+        << staleCache << oldGif << Answer{-1, {}} << chart << 0.0
+        << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
+    QTest::newRow("reply 404")
+        << staleCache << oldGif << Answer{404, "1.3|06.12.2026|"} << chart << 0.0
+        << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
+    QTest::newRow("reply 203 is not the service's answer")
+        << staleCache << oldGif << Answer{203, "1.3|06.12.2026|"} << chart << 0.0
+        << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
+    const QByteArray huge = "1.3|06.12.2026|" + QByteArray(5000, 'x');
+    QTest::newRow("reply oversized")
+        << staleCache << oldGif << Answer{200, huge} << chart << 0.0
+        << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
+    QTest::newRow("reply oversized, no length")
+        << staleCache << oldGif << Answer{200, huge, false} << chart << 0.0
+        << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
+    QTest::newRow("reply at the size limit")
+        << staleCache << oldGif << Answer{200, "1.3|06.12.2026|" + QByteArray(4096 - 15, 'x')}
+        << chart << 0.0 << 1 << 1 << 1.3 << u"06.12.2026"_qs << true
+        << QByteArray("1.3|06.12.2026|" + QByteArray(4096 - 15, 'x') + "***06.12.2026***\r\n")
+        << Chart::New;
+    // The reply's values stay when the chart fails; files stay as they were.
+    // A host that sends a byte now and then is given up at the deadline.
+    QTest::newRow("reply dribbles")
+        << staleCache << oldGif << Answer{200, "1.3|06.12.2026|", true, Send::Dribble} << chart << 0.0
+        << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
+    QTest::newRow("reply cut short")
+        << staleCache << oldGif << Answer{200, "1.3|06.12.2026|", true, Send::Cut} << chart << 0.0
+        << -1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
+    // Only the status tells these apart from the service's answer.
+    QTest::newRow("reply 500")
+        << staleCache << oldGif << Answer{500, "1.3|06.12.2026|"} << chart << 0.0
+        << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
+    for (const char *rate : {"0", "-1", "nan", "1e400", "inf"}) {
+        QTest::addRow("reply rate %s", rate)
+            << staleCache << oldGif << Answer{200, QByteArray(rate) + "|06.12.2026|"} << chart << 0.0
+            << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
+    }
+    QTest::newRow("chart dribbles")
+        << staleCache << oldGif << reply << Answer{200, newGif, true, Send::Dribble} << 0.0
+        << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
+    QTest::newRow("chart cut short")
+        << staleCache << oldGif << reply << Answer{200, newGif, true, Send::Cut} << 0.0
+        << 1 << -1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
+    QTest::newRow("chart 500")
+        << staleCache << oldGif << reply << Answer{500, newGif} << 0.0
+        << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
+    QTest::newRow("chart not an image")
+        << staleCache << oldGif << reply << Answer{200, "<html>Fehler</html>"} << 0.0
+        << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
+    QTest::newRow("chart 404")
+        << staleCache << oldGif << reply << Answer{404, newGif} << 0.0
+        << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
+    QTest::newRow("chart oversized")
+        << staleCache << oldGif << reply << Answer{200, newGif + QByteArray(2 * 1024 * 1024, '\0')}
+        << 0.0 << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
+    QTest::newRow("chart never answers")
+        << staleCache << oldGif << reply << Answer{-1, {}} << 0.0
+        << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
+    QTest::newRow("no cache, unreachable: earlier rate kept")
+        << QByteArray() << QByteArray() << unreachable << chart << 1.05
+        << 0 << 0 << 1.05 << QString() << false << unchanged << Chart::None;
+    QTest::newRow("no cache, unreachable, no rate at all")
+        << QByteArray() << QByteArray() << unreachable << chart << 0.0
+        << 0 << 0 << 0.0 << QString() << false << unchanged << Chart::None;
+    QTest::newRow("cache unreadable, reply without stand: rate from reply")
+        << QByteArray("kaputt\r\n") << QByteArray() << Answer{200, "1.3"} << chart << 1.05
+        << 1 << 0 << 1.3 << QString() << false << unchanged << Chart::None;
+}
+
+void TestRateRetrieval::run()
+{
+    QFETCH(QByteArray, cache);
+    QFETCH(QByteArray, chartBefore);
+    QFETCH(Answer, rateAnswer);
+    QFETCH(Answer, chartAnswer);
+    QFETCH(double, currentRate);
+
+    QTemporaryDir root;
+    const QString cacheDir = root.path() + u"/cache/dir"; // made when first written
+    FakeService service;
+    QVERIFY(service.isListening());
+    service.answers[ratePath] = rateAnswer;
+    service.answers[chartPath] = chartAnswer;
+
+    RateRetrieval retrieval(cacheDir);
+    retrieval.setClock([] { return today; });
+    retrieval.setTransferTimeout(timeoutMs);
+    retrieval.setServiceHost(rateAnswer.status == 0 ? u"127.0.0.1:" % QString::number(closedPort())
+                                                    : service.host());
+    if (!cache.isNull())
+        write(retrieval.cacheFile(), cache);
+    if (!chartBefore.isNull())
+        write(retrieval.chartFile(), chartBefore);
+
+    QSignalSpy spy(&retrieval, &RateRetrieval::finished);
+    QElapsedTimer clock;
+    clock.start();
+    retrieval.start(currentRate);
+    QVERIFY(retrieval.isRunning());
+    QCOMPARE(spy.count(), 0); // never from inside start()
+    QVERIFY(spy.wait(5000));
+    // However the host behaves, the run ends soon after the timeout.
+    QVERIFY2(clock.elapsed() < timeoutMs + 1000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(spy.count(), 1);
+    QVERIFY(!retrieval.isRunning());
+    const auto result = spy.at(0).at(0).value<RateResult>();
+
+    QFETCH(int, rateRequests);
+    QFETCH(int, chartRequests);
+    QFETCH(double, rate);
+    QFETCH(QString, stand);
+    QFETCH(bool, online);
+    QFETCH(QByteArray, cacheAfter);
+    QFETCH(Chart, chartAfter);
+
+    QVERIFY2(requestsAsExpected(service.requests.value(ratePath), rateRequests),
+             qPrintable(QString::number(service.requests.value(ratePath))));
+    QVERIFY2(requestsAsExpected(service.requests.value(chartPath), chartRequests),
+             qPrintable(QString::number(service.requests.value(chartPath))));
+    QCOMPARE(result.rate, rate > 0 ? std::optional(rate) : std::nullopt);
+    QCOMPARE(result.stand, stand);
+    QCOMPARE(result.online, online);
+    const QByteArray expectedCache = cacheAfter.isNull() ? cache : cacheAfter;
+    QCOMPARE(QFile::exists(retrieval.cacheFile()), !expectedCache.isNull());
+    QCOMPARE(contents(retrieval.cacheFile()), expectedCache);
+    switch (chartAfter) {
+    case Chart::None:
+        QVERIFY(result.chart.isNull());
+        break;
+    case Chart::Old:
+        QCOMPARE(contents(retrieval.chartFile()), oldGif);
+        QCOMPARE(result.chart.size(), QSize(1, 1));
+        QCOMPARE(QColor(result.chart.pixel(0, 0)), QColor(Qt::white));
+        break;
+    case Chart::New:
+        QCOMPARE(contents(retrieval.chartFile()), newGif);
+        QCOMPARE(result.chart.size(), QSize(1, 1));
+        QCOMPARE(QColor(result.chart.pixel(0, 0)), QColor(Qt::red));
+        break;
+    }
+}
+
+// A second run on the same day, and a run while one is going, fetch nothing.
+void TestRateRetrieval::onceADay()
+{
+    QTemporaryDir root;
+    FakeService service;
+    service.answers[ratePath] = Answer{200, "1.3|05.12.2026|"};
+    service.answers[chartPath] = Answer{200, newGif};
+    qputenv("KARTAVIO_SERVICE_HOST", service.host().toLatin1());
+
+    RateRetrieval retrieval(root.path());
+    retrieval.setClock([] { return today; });
+    QSignalSpy spy(&retrieval, &RateRetrieval::finished);
+    retrieval.start(0.0);
+    retrieval.start(0.0);
+    QVERIFY(spy.wait(5000));
+    QCOMPARE(service.requests.value(ratePath), 1);
+    QCOMPARE(service.requests.value(chartPath), 1);
+
+    retrieval.start(1.3);
+    QVERIFY(spy.wait(5000));
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(service.requests.value(ratePath), 1);
+    QCOMPARE(service.requests.value(chartPath), 1);
+    const auto second = spy.at(1).at(0).value<RateResult>();
+    QCOMPARE(second.rate, std::optional(1.3));
+    QCOMPARE(second.stand, u"05.12.2026"_qs);
+    QVERIFY(!second.online);
+    QVERIFY(!second.chart.isNull());
+
+    // The next day fetches again.
+    retrieval.setClock([] { return today.addDays(1); });
+    retrieval.start(1.3);
+    QVERIFY(spy.wait(5000));
+    QCOMPARE(service.requests.value(ratePath), 2);
+    QCOMPARE(contents(retrieval.cacheFile()), QByteArray("1.3|05.12.2026|***07.12.2026***\r\n"));
+    qunsetenv("KARTAVIO_SERVICE_HOST");
+}
+
+QTEST_MAIN(TestRateRetrieval)
+#include "tst_rateretrieval.moc"

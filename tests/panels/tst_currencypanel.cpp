@@ -1,0 +1,176 @@
+#include "panels/panelcontext.h"
+#include "settings/rememberedvalues.h"
+#include "settings/settingskeys.h"
+#include "panels/currencypanel.h"
+#include "widgets/keyreleaseedit.h"
+#include "helpers/fitcheck.h"
+#include "helpers/testenv.h"
+
+#include <QFont>
+#include <QImage>
+#include <QLabel>
+#include <QSettings>
+#include <QTest>
+
+#include <memory>
+
+class TestCurrencyPanel final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void keyReleaseConverts_data();
+    void keyReleaseConverts();
+    void typingConvertsAtEveryKey();
+    void programWriteRunsNothing();
+    void retrievalHooks();
+    void layoutFits();
+
+private:
+    KeyReleaseEdit *box(const QString &name) const { return m_panel->findChild<KeyReleaseEdit *>(name); }
+    static QStringList storedKeys();
+
+    double m_rate = 1.2345;
+    std::unique_ptr<RememberedValues> m_store;
+    std::unique_ptr<CurrencyPanel> m_panel;
+};
+
+void TestCurrencyPanel::initTestCase()
+{
+    TestEnv::isolate();
+    FitCheck::useAppFont();
+}
+
+void TestCurrencyPanel::init()
+{
+    TestEnv::clearSettings();
+    m_rate = 1.2345;
+    m_store = std::make_unique<RememberedValues>();
+    m_panel = std::make_unique<CurrencyPanel>(
+            PanelContext{*m_store, [this] { return m_rate; }, QStringLiteral("http://www.kartavio.example/")});
+}
+
+void TestCurrencyPanel::cleanup()
+{
+    m_panel.reset();
+    m_store.reset();
+}
+
+QStringList TestCurrencyPanel::storedKeys()
+{
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, SettingsKeys::organization.toString());
+    settings.beginGroup(SettingsKeys::section.toString());
+    QStringList keys = settings.childKeys();
+    keys.sort();
+    return keys;
+}
+
+void TestCurrencyPanel::keyReleaseConverts_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("rate");
+    QTest::addColumn<QString>("other"); // the other box afterwards
+    QTest::addColumn<QStringList>("stored");
+
+    const QString eur = QStringLiteral("txtEur");
+    const QString dollar = QStringLiteral("txtDollar");
+    const QStringList eurOnly{eur};
+    const QStringList dollarOnly{dollar};
+
+    QTest::newRow("100 euros") << eur << "100" << 1.2345 << "123,45" << eurOnly;
+    QTest::newRow("1000 euros grouped") << eur << "1000" << 1.2345 << "1.234,50" << eurOnly;
+    QTest::newRow("81,00 euros back") << eur << "81,00" << 1.2345 << "99,99" << eurOnly;
+    QTest::newRow("group separator typed") << eur << "1.000" << 1.2345 << "1.234,50" << eurOnly;
+    QTest::newRow("negative euros") << eur << "-3" << 1.2345 << "-3,70" << eurOnly;
+    QTest::newRow("euros without rate") << eur << "100" << 0.0 << "0,00" << eurOnly;
+    QTest::newRow("euros emptied") << eur << "" << 1.2345 << "1,00" << eurOnly;
+    QTest::newRow("euros unreadable") << eur << "12a" << 1.2345 << "1,00" << eurOnly;
+    QTest::newRow("euros lone minus") << eur << "-" << 1.2345 << "1,00" << eurOnly;
+    QTest::newRow("euros beyond double range") << eur << QString(401, u'9') << 1.2345 << "1,00" << eurOnly;
+
+    QTest::newRow("100 dollars") << dollar << "100" << 1.2345 << "81,00" << dollarOnly;
+    QTest::newRow("dollars grouped") << dollar << "1.234,56" << 1.2345 << "1.000,05" << dollarOnly;
+    QTest::newRow("dollars without rate") << dollar << "100" << 0.0 << "1,00" << QStringList();
+    QTest::newRow("dollars unreadable") << dollar << "abc" << 1.2345 << "1,00" << dollarOnly;
+    QTest::newRow("dollars emptied") << dollar << "" << 1.2345 << "1,00" << dollarOnly;
+}
+
+void TestCurrencyPanel::keyReleaseConverts()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, typed);
+    QFETCH(double, rate);
+    QFETCH(QString, other);
+    QFETCH(QStringList, stored);
+
+    m_rate = rate;
+    KeyReleaseEdit *from = box(source);
+    KeyReleaseEdit *to = box(source == u"txtEur" ? QStringLiteral("txtDollar") : QStringLiteral("txtEur"));
+    from->setText(typed);
+    // A key that changes nothing still counts.
+    QTest::keyRelease(from, Qt::Key_Right);
+
+    QCOMPARE(to->text(), other);
+    QCOMPARE(from->text(), typed); // the typed text is never rewritten
+    QCOMPARE(storedKeys(), stored);
+    if (!stored.isEmpty())
+        QCOMPARE(m_store->value(source), typed);
+}
+
+void TestCurrencyPanel::typingConvertsAtEveryKey()
+{
+    KeyReleaseEdit *eur = box(QStringLiteral("txtEur"));
+    eur->clear();
+    QTest::keyClicks(eur, QStringLiteral("100"));
+    QCOMPARE(box(QStringLiteral("txtDollar"))->text(), QStringLiteral("123,45"));
+    QCOMPARE(m_store->value(u"txtEur"), QStringLiteral("100"));
+
+    QTest::keyClick(eur, Qt::Key_Backspace);
+    QCOMPARE(box(QStringLiteral("txtDollar"))->text(), QStringLiteral("12,35"));
+    QCOMPARE(m_store->value(u"txtEur"), QStringLiteral("10"));
+}
+
+void TestCurrencyPanel::programWriteRunsNothing()
+{
+    box(QStringLiteral("txtEur"))->setText(QStringLiteral("100"));
+    box(QStringLiteral("txtDollar"))->setText(QStringLiteral("50"));
+    QCOMPARE(box(QStringLiteral("txtEur"))->text(), QStringLiteral("100"));
+    QCOMPARE(storedKeys(), QStringList());
+
+    // Called directly, as after a retrieval.
+    m_panel->txtEur_KeyUp(1, 1);
+    QCOMPARE(box(QStringLiteral("txtDollar"))->text(), QStringLiteral("123,45"));
+}
+
+void TestCurrencyPanel::retrievalHooks()
+{
+    auto *label3 = m_panel->findChild<QLabel *>(QStringLiteral("Label3"));
+    auto *image1 = m_panel->findChild<QLabel *>(QStringLiteral("Image1"));
+    QVERIFY(label3->font().bold());
+
+    m_panel->setStandText(QStringLiteral("05.12.2026"));
+    QCOMPARE(label3->text(), QStringLiteral("Stand: 05.12.2026"));
+
+    // A chart larger than the box is shrunk into it, keeping its shape.
+    QImage chart(1000, 200, QImage::Format_RGB32);
+    chart.fill(Qt::blue);
+    m_panel->setChart(chart);
+    const QSize shown = image1->pixmap().deviceIndependentSize().toSize();
+    QVERIFY(!shown.isEmpty());
+    QVERIFY(shown.width() <= image1->width() && shown.height() <= image1->height());
+    QCOMPARE(shown.width() / shown.height(), 5);
+}
+
+void TestCurrencyPanel::layoutFits()
+{
+    const QStringList problems = FitCheck::problems(m_panel.get());
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u"; ")));
+}
+
+QTEST_MAIN(TestCurrencyPanel)
+#include "tst_currencypanel.moc"

@@ -1,0 +1,372 @@
+// The translation and transport panels on their own, with a settings store
+// and the browser replaced by a recorder of opened addresses.
+
+#include "widgets/linklabel.h"
+#include "panels/panelcontext.h"
+#include "settings/rememberedvalues.h"
+#include "helpers/testenv.h"
+#include "panels/translatepanel.h"
+#include "panels/transportpanel.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString base = u"http://127.0.0.1:9/"_s;
+const QColor red(255, 0, 0);
+
+// Closes every message box that comes up, noting what it showed.
+class MessageCatcher final : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Seen
+    {
+        QString title;
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+        QColor listColour; // the list's background while the box is up
+    };
+
+    explicit MessageCatcher(const QComboBox *list)
+        : m_list(list)
+    {
+        m_timer.setInterval(10);
+        connect(&m_timer, &QTimer::timeout, this, &MessageCatcher::poll);
+        m_timer.start();
+    }
+
+    QList<Seen> seen;
+
+private:
+    void poll()
+    {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        seen.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                     m_list->palette().color(QPalette::Base)});
+        if (QAbstractButton *ok = box->button(QMessageBox::Ok))
+            ok->click();
+        else
+            box->reject();
+    }
+
+    const QComboBox *m_list;
+    QTimer m_timer;
+};
+
+} // namespace
+
+class TestLookupPanels final : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    // The stand-in browser.
+    void openUrl(const QUrl &url) { m_opened.append(url); }
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+
+    void translateButtons_data();
+    void translateButtons();
+    void translateTextStoredOnEveryChange();
+
+    void findState_data();
+    void findState();
+    void missingState_data();
+    void missingState();
+    void redStaysAfterLaterLookup();
+    void entryWithoutCode();
+    void railLink();
+
+    void captionsFit();
+
+private:
+    PanelContext context() { return {*m_store, [] { return 1.0; }, base}; }
+    static QString storedOnDisk(const QString &key);
+    void fillStates(TransportPanel &panel, const QStringList &names, const QStringList &codes);
+
+    std::unique_ptr<RememberedValues> m_store;
+    QList<QUrl> m_opened;
+    QStringList m_codes;
+};
+
+void TestLookupPanels::initTestCase()
+{
+    TestEnv::isolate();
+    QFont app(u"Liberation Sans"_s);
+    app.setPixelSize(11);
+    QApplication::setFont(app);
+    m_store = std::make_unique<RememberedValues>();
+    QDesktopServices::setUrlHandler(u"http"_s, this, "openUrl");
+    QDesktopServices::setUrlHandler(u"https"_s, this, "openUrl");
+}
+
+void TestLookupPanels::init()
+{
+    m_opened.clear();
+    m_codes.clear();
+}
+
+void TestLookupPanels::cleanupTestCase()
+{
+    QDesktopServices::unsetUrlHandler(u"http"_s);
+    QDesktopServices::unsetUrlHandler(u"https"_s);
+}
+
+QString TestLookupPanels::storedOnDisk(const QString &key)
+{
+    const QSettings file(TestEnv::settingsFile(), QSettings::IniFormat);
+    return file.value(u"Kartavio/"_s + key).toString();
+}
+
+void TestLookupPanels::fillStates(TransportPanel &panel, const QStringList &names, const QStringList &codes)
+{
+    m_codes = codes;
+    panel.lstStates()->addItems(names);
+    panel.lstStates()->setCurrentIndex(-1);
+}
+
+void TestLookupPanels::translateButtons_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("toEnglish");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("German to English") << u"guten Tag"_s << true
+                                       << QByteArray("http://127.0.0.1:9/_tools/trans.cgi?dir=eng&txt=guten%20Tag");
+    QTest::newRow("English to German") << u"good morning"_s << false
+                                       << QByteArray("http://127.0.0.1:9/_tools/trans.cgi?dir=ger&txt=good%20morning");
+    QTest::newRow("line break, & and #")
+        << u"Tom & Jerry\n#1?"_s << true
+        << QByteArray("http://127.0.0.1:9/_tools/trans.cgi?dir=eng&txt=Tom%20%26%20Jerry%0A%231%3F");
+    QTest::newRow("umlauts") << u"Grüße"_s << false
+                             << QByteArray("http://127.0.0.1:9/_tools/trans.cgi?dir=ger&txt=Gr%C3%BC%C3%9Fe");
+    QTest::newRow("empty text is sent too") << QString() << true
+                                            << QByteArray("http://127.0.0.1:9/_tools/trans.cgi?dir=eng&txt=");
+}
+
+void TestLookupPanels::translateButtons()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, toEnglish);
+    QFETCH(QByteArray, expected);
+
+    TranslatePanel panel(context());
+    panel.show();
+    QCOMPARE(panel.objectName(), u"Frame1_5"_s);
+    QCOMPARE(panel.command3()->text(), u"Deutsch->Englisch"_s);
+    QCOMPARE(panel.command4()->text(), u"Englisch->Deutsch"_s);
+
+    panel.txtTrans()->setPlainText(text);
+    QTest::mouseClick(toEnglish ? panel.command3() : panel.command4(), Qt::LeftButton);
+    QCOMPARE(m_opened.size(), 1);
+    QCOMPARE(m_opened.constFirst().toEncoded(), expected);
+}
+
+void TestLookupPanels::translateTextStoredOnEveryChange()
+{
+    TranslatePanel panel(context());
+    panel.show();
+    QPlainTextEdit *box = panel.txtTrans();
+    QCOMPARE(box->objectName(), u"txtTrans"_s);
+    QCOMPARE(box->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(box->toPlainText(), u"Dieses Tool entscheidet anhand der Textlänge automatisch, welcher Dienst "
+                                 u"zum Übersetzen verwendet wird."_s);
+
+    box->clear();
+    box->setFocus();
+    const QString typed = u"Wo ist der Bahnhof?"_s;
+    for (const QChar c : typed) {
+        QTest::keyClick(box, c.toLatin1());
+        // On disk after every single key, not only at the end.
+        QCOMPARE(storedOnDisk(u"txtTrans"_s), box->toPlainText());
+    }
+    QCOMPARE(m_store->value(u"txtTrans"_s), typed);
+
+    QTest::keyClick(box, Qt::Key_Return);
+    QTest::keyClicks(box, u"Zeile zwei"_s);
+    QCOMPARE(storedOnDisk(u"txtTrans"_s), typed + u"\nZeile zwei");
+
+    // A program write (the start-up restore) is a change as well.
+    box->setPlainText(u"Grüße"_s);
+    QCOMPARE(storedOnDisk(u"txtTrans"_s), u"Grüße"_s);
+    QVERIFY(m_opened.isEmpty());
+}
+
+void TestLookupPanels::findState_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("first entry") << 0 << QByteArray("http://127.0.0.1:9/_tools/ptrans.cgi?AL");
+    QTest::newRow("middle entry") << 2 << QByteArray("http://127.0.0.1:9/_tools/ptrans.cgi?CA");
+    QTest::newRow("last entry") << 3 << QByteArray("http://127.0.0.1:9/_tools/ptrans.cgi?DC");
+}
+
+void TestLookupPanels::findState()
+{
+    QFETCH(int, index);
+    QFETCH(QByteArray, expected);
+
+    TransportPanel panel(context(), m_codes);
+    panel.show();
+    fillStates(panel, {u"Alabama"_s, u"Alaska"_s, u"Kalifornien"_s, u"Washington, D.C."_s},
+               {u"AL"_s, u"AK"_s, u"CA"_s, u"DC"_s});
+    QVERIFY(panel.lstStates()->isEditable());
+    QVERIFY(panel.lstStates()->currentText().isEmpty());
+
+    panel.lstStates()->setCurrentIndex(index);
+    MessageCatcher catcher(panel.lstStates());
+    QTest::mouseClick(panel.command5(), Qt::LeftButton);
+    QCOMPARE(m_opened.size(), 1);
+    QCOMPARE(m_opened.constFirst().toEncoded(), expected);
+    QVERIFY(catcher.seen.isEmpty());
+    QVERIFY(panel.lstStates()->palette().color(QPalette::Base) != red);
+}
+
+void TestLookupPanels::missingState_data()
+{
+    QTest::addColumn<bool>("filled");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("typed");
+
+    QTest::newRow("nothing chosen") << true << -1 << QString();
+    QTest::newRow("empty list") << false << -1 << QString();
+    QTest::newRow("name typed, not chosen") << true << -1 << u"Texas"_s;
+    QTest::newRow("chosen, then typed over") << true << 1 << u"Texas"_s;
+}
+
+void TestLookupPanels::missingState()
+{
+    QFETCH(bool, filled);
+    QFETCH(int, index);
+    QFETCH(QString, typed);
+
+    TransportPanel panel(context(), m_codes);
+    panel.show();
+    if (filled)
+        fillStates(panel, {u"Alabama"_s, u"Alaska"_s}, {u"AL"_s, u"AK"_s});
+    QComboBox *list = panel.lstStates();
+    list->setCurrentIndex(index);
+    if (!typed.isEmpty()) {
+        list->lineEdit()->selectAll();
+        QTest::keyClicks(list->lineEdit(), typed);
+    }
+    const QColor before = list->palette().color(QPalette::Base);
+    QVERIFY(before != red);
+
+    MessageCatcher catcher(list);
+    for (int click = 1; click <= 2; ++click) {
+        QTest::mouseClick(panel.command5(), Qt::LeftButton);
+        QCOMPARE(catcher.seen.size(), click); // once per click
+        const MessageCatcher::Seen &box = catcher.seen.constLast();
+        QCOMPARE(box.title, u"Fehler"_s);
+        QCOMPARE(box.text, u"Bitte erst einen Staat auswählen!"_s);
+        QCOMPARE(box.icon, QMessageBox::Information);
+        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        // Red only once the box is closed.
+        QCOMPARE(box.listColour, click == 1 ? before : red);
+        QCOMPARE(list->palette().color(QPalette::Base), red);
+    }
+    QVERIFY(m_opened.isEmpty());
+}
+
+void TestLookupPanels::redStaysAfterLaterLookup()
+{
+    TransportPanel panel(context(), m_codes);
+    panel.show();
+    fillStates(panel, {u"Alabama"_s, u"Alaska"_s}, {u"AL"_s, u"AK"_s});
+    MessageCatcher catcher(panel.lstStates());
+    panel.Command5_Click();
+    QCOMPARE(catcher.seen.size(), 1);
+
+    panel.lstStates()->setCurrentIndex(1);
+    panel.Command5_Click();
+    QCOMPARE(catcher.seen.size(), 1);
+    QCOMPARE(m_opened.size(), 1);
+    QCOMPARE(m_opened.constFirst().toEncoded(), QByteArray("http://127.0.0.1:9/_tools/ptrans.cgi?AK"));
+    QCOMPARE(panel.lstStates()->palette().color(QPalette::Base), red);
+}
+
+// A list entry beyond the codes (filled from elsewhere) must not read past them.
+void TestLookupPanels::entryWithoutCode()
+{
+    TransportPanel panel(context(), m_codes);
+    fillStates(panel, {u"Alabama"_s, u"Nirgendwo"_s}, {u"AL"_s});
+    panel.lstStates()->setCurrentIndex(1);
+    MessageCatcher catcher(panel.lstStates());
+    panel.Command5_Click();
+    QVERIFY(m_opened.isEmpty());
+    QVERIFY(catcher.seen.isEmpty());
+}
+
+void TestLookupPanels::railLink()
+{
+    TransportPanel panel(context(), m_codes);
+    panel.show();
+    LinkLabel *link = panel.label40();
+    QCOMPARE(link->objectName(), u"Label40"_s);
+    QCOMPARE(link->text(), u"https://www.amtrak.com"_s);
+    QVERIFY(link->isUnderlined());
+    QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
+    QCOMPARE(m_opened.size(), 1);
+    QCOMPARE(m_opened.constFirst().toString(), link->text());
+}
+
+// Every control inside its group, every group inside its panel, and no
+// caption cut off in the program's 11 px font.
+void TestLookupPanels::captionsFit()
+{
+    TranslatePanel translate(context());
+    TransportPanel transport(context(), m_codes);
+    for (QWidget *panel : {static_cast<QWidget *>(&translate), static_cast<QWidget *>(&transport)}) {
+        panel->show();
+        QCOMPARE(panel->size(), QSize(481, 337));
+        const QList<QGroupBox *> groups = panel->findChildren<QGroupBox *>(Qt::FindDirectChildrenOnly);
+        QVERIFY(!groups.isEmpty());
+        for (const QGroupBox *group : groups) {
+            QVERIFY2(panel->rect().contains(group->geometry()), qPrintable(group->objectName()));
+            QVERIFY2(QFontMetrics(group->font()).horizontalAdvance(group->title()) < group->width() - 16,
+                     qPrintable(group->objectName()));
+            for (const QWidget *child : group->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                QVERIFY2(group->rect().contains(child->geometry()), qPrintable(child->objectName()));
+        }
+        for (const QLabel *label : panel->findChildren<QLabel *>()) {
+            const QFontMetrics metrics(label->font());
+            const int flags = label->wordWrap() ? Qt::TextWordWrap : Qt::TextSingleLine;
+            const QRect needed = metrics.boundingRect(QRect(0, 0, label->width(), 10000), flags, label->text());
+            QVERIFY2(needed.width() <= label->width() && needed.height() <= label->height(),
+                     qPrintable(label->objectName()));
+        }
+        for (const QPushButton *button : panel->findChildren<QPushButton *>())
+            QVERIFY2(button->sizeHint().width() <= button->width() + 8
+                         && QFontMetrics(button->font()).horizontalAdvance(button->text()) < button->width() - 6,
+                     qPrintable(button->objectName()));
+    }
+}
+
+QTEST_MAIN(TestLookupPanels)
+#include "tst_lookuppanels.moc"

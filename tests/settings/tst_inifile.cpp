@@ -1,0 +1,131 @@
+#include "settings/inifile.h"
+
+#include <QRandomGenerator>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// The store's own writer must produce what QSettings writes and reads.
+class TestIniFile final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sameBytesAsQSettings_data();
+    void sameBytesAsQSettings();
+    void otherSectionsKept_data();
+    void otherSectionsKept();
+    void randomTextsReadBack();
+
+private:
+    QByteArray writtenByQSettings(const IniFile::Entries &entries);
+    QString readBack(const QByteArray &file, const QString &key);
+
+    QTemporaryDir m_dir;
+    int m_files = 0;
+};
+
+QByteArray TestIniFile::writtenByQSettings(const IniFile::Entries &entries)
+{
+    const QString path = m_dir.filePath(u"qsettings%1.conf"_s.arg(++m_files));
+    {
+        QSettings settings(path, QSettings::IniFormat);
+        for (const auto &[key, value] : entries)
+            settings.setValue(u"Kartavio/"_s + key, value);
+    }
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString TestIniFile::readBack(const QByteArray &content, const QString &key)
+{
+    const QString path = m_dir.filePath(u"ours%1.conf"_s.arg(++m_files));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        return u"<not written>"_s;
+    file.close();
+    return QSettings(path, QSettings::IniFormat).value(u"Kartavio/"_s + key).toString();
+}
+
+void TestIniFile::sameBytesAsQSettings_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("plain") << u"txtM"_s << u"10"_s;
+    QTest::newRow("decimal comma") << u"txtEur"_s << u"1.234,50"_s;
+    QTest::newRow("empty") << u"txtR"_s << QString();
+    QTest::newRow("umlauts") << u"txtTrans"_s << u"Grüße aus Köln"_s;
+    QTest::newRow("semicolon") << u"txtTrans"_s << u"a;b"_s;
+    QTest::newRow("equals") << u"txtTrans"_s << u"1=2"_s;
+    QTest::newRow("quote and backslash") << u"txtTrans"_s << u"sag \"hi\" \\ ok"_s;
+    QTest::newRow("lines") << u"txtTrans"_s << u"eins\nzwei\r\ndrei\tvier"_s;
+    QTest::newRow("leading blank") << u"txtZS"_s << u" 123"_s;
+    QTest::newRow("trailing blank") << u"txtZS"_s << u"123 "_s;
+    QTest::newRow("at sign") << u"txtTrans"_s << u"@Variant(x)"_s;
+    QTest::newRow("nul then hex digit") << u"txtTrans"_s << QString(u"a\0b"_s)
+                                                                + QChar(u'\x01') + u"f"_s;
+    QTest::newRow("delete character") << u"txtTrans"_s << u"a\x7f" u"b"_s;
+    QTest::newRow("emoji") << u"txtTrans"_s << u"Tschüss \U0001F600"_s;
+    QTest::newRow("key with blank and slash") << u"a b/c"_s << u"x"_s;
+    QTest::newRow("key non-ascii") << u"Größe€"_s << u"x"_s;
+}
+
+void TestIniFile::sameBytesAsQSettings()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    const IniFile::Entries entries{{key, value}, {u"zLast"_s, u"1"_s}};
+    QCOMPARE(IniFile::withSection({}, u"Kartavio", entries), writtenByQSettings(entries));
+}
+
+void TestIniFile::otherSectionsKept_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("sections around ours")
+        << QByteArray("[General]\nfoo=bar\n\n[Kartavio]\ntxtM=1\n\n[Other]\nx=\"a, b\"\n[Kartavio]\ntxtKG=2\n")
+        << QByteArray("[Kartavio]\ntxtM=5\n\n[General]\nfoo=bar\n\n[Other]\nx=\"a, b\"\n");
+    QTest::newRow("keys before any header")
+        << QByteArray("\nfoo=bar\n[Other]\ny=1")
+        << QByteArray("[Kartavio]\ntxtM=5\n\n[General]\nfoo=bar\n[Other]\ny=1\n");
+    QTest::newRow("unclosed quote after ours")
+        << QByteArray("[Other]\nx=\"open\n")
+        << QByteArray("[Kartavio]\ntxtM=5\n\n[Other]\nx=\"open\n");
+}
+
+void TestIniFile::otherSectionsKept()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    const QByteArray written = IniFile::withSection(before, u"Kartavio", {{u"txtM"_s, u"5"_s}});
+    QCOMPARE(written, after);
+    QCOMPARE(readBack(written, u"txtM"_s), u"5"_s);
+    QCOMPARE(readBack(written, u"txtKG"_s), QString());
+}
+
+void TestIniFile::randomTextsReadBack()
+{
+    // Fixed seed: the same texts on every run.
+    QRandomGenerator random(20261207);
+    const QString alphabet = u" ,;=\"\\@%[]/#\t\n\r\x01\x7f" u"0123456789aZäöüß€\u00a0"_s;
+    for (int round = 0; round < 2000; ++round) {
+        QString text;
+        const int length = int(random.bounded(12));
+        for (int i = 0; i < length; ++i) {
+            if (random.bounded(8) == 0)
+                text += QChar(char16_t(0x20 + random.bounded(0xD7FF - 0x20)));
+            else
+                text += alphabet.at(random.bounded(alphabet.size()));
+        }
+        const IniFile::Entries entries{{u"txtTrans"_s, text}};
+        const QByteArray file = IniFile::withSection({}, u"Kartavio", entries);
+        QCOMPARE(readBack(file, u"txtTrans"_s), text);
+        if (round % 10 == 0)
+            QCOMPARE(file, writtenByQSettings(entries));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestIniFile)
+#include "tst_inifile.moc"

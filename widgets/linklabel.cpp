@@ -1,0 +1,63 @@
+#include "widgets/linklabel.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+LinkLabel::LinkLabel(const QString &text, QWidget *parent)
+    : QLabel(text, parent)
+{
+    QPalette blue = palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    setPalette(blue);
+    setCursor(Qt::PointingHandCursor);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(text);
+}
+
+bool LinkLabel::isUnderlined() const
+{
+    return font().underline();
+}
+
+void LinkLabel::setUnderlined(bool underlined)
+{
+    if (isUnderlined() == underlined)
+        return;
+    QFont f = font();
+    f.setUnderline(underlined);
+    setFont(f);
+}
+
+// Taking the press makes the release come here too.
+void LinkLabel::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+    event->accept();
+}
+
+void LinkLabel::mouseMoveEvent(QMouseEvent *event)
+{
+    emit hovered();
+    event->accept();
+}
+
+void LinkLabel::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        emit clicked();
+        event->accept();
+        break;
+    default:
+        QLabel::keyPressEvent(event);
+    }
+}
