@@ -35,6 +35,15 @@ void boldTitle(QGroupBox *group)
 }
 
 
+// Names `control` and puts it at `place`.
+template <typename Control>
+Control *placed(Control *control, const QString &name, const TwipsRect &place)
+{
+    control->setObjectName(name);
+    control->setGeometry(Twips::rect(place));
+    return control;
+}
+
 // Group captions treat "&" as a shortcut marker; these captions mean the sign itself.
 QString literal(const QString &caption)
 {
@@ -46,9 +55,7 @@ QString literal(const QString &caption)
 
 QGroupBox *group(QWidget *parent, const QString &name, const QString &caption, const TwipsRect &place)
 {
-    auto *g = new QGroupBox(literal(caption), parent);
-    g->setObjectName(name);
-    g->setGeometry(Twips::rect(place));
+    auto *g = placed(new QGroupBox(literal(caption), parent), name, place);
     whiten(g);
     boldTitle(g);
     return g;
@@ -56,9 +63,7 @@ QGroupBox *group(QWidget *parent, const QString &name, const QString &caption, c
 
 QLabel *label(QWidget *parent, const QString &name, const QString &text, const TwipsRect &place)
 {
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(Twips::rect(place));
+    auto *l = placed(new QLabel(text, parent), name, place);
     plain(l);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
@@ -67,9 +72,7 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, const T
 ResultLabel *result(QWidget *parent, const QString &name, const QString &text, const QString &accessibleName,
                     const TwipsRect &place)
 {
-    auto *l = new ResultLabel(text, accessibleName, parent);
-    l->setObjectName(name);
-    l->setGeometry(Twips::rect(place));
+    auto *l = placed(new ResultLabel(text, accessibleName, parent), name, place);
     plain(l);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
@@ -77,18 +80,14 @@ ResultLabel *result(QWidget *parent, const QString &name, const QString &text, c
 
 KeyReleaseEdit *box(QWidget *parent, const QString &name, const QString &text, const TwipsRect &place)
 {
-    auto *b = new KeyReleaseEdit(text, parent);
-    b->setObjectName(name);
-    b->setGeometry(Twips::rect(place));
+    auto *b = placed(new KeyReleaseEdit(text, parent), name, place);
     plain(b);
     return b;
 }
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &text, const TwipsRect &place)
 {
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setGeometry(Twips::rect(place));
+    auto *b = placed(new QPushButton(text, parent), name, place);
     plain(b);
     QPalette face = b->palette();
     face.setColor(QPalette::Button, buttonFace);
@@ -98,9 +97,7 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text, c
 
 LinkLabel *link(QWidget *parent, const QString &name, const QString &text, const TwipsRect &place)
 {
-    auto *l = new LinkLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(Twips::rect(place));
+    auto *l = placed(new LinkLabel(text, parent), name, place);
     plain(l);
     l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     l->setUnderlined(true);

@@ -41,9 +41,9 @@ const QString chartPath = u"/kartavio/_tools/eurchart.gif"_s;
 // The last good state: a rate of 1.1 fetched on a day long past, so the
 // start-up goes to the service, and a white 1 x 1 chart.
 const QByteArray staleCache("1.1|04.12.2001|***05.12.2001***\r\n");
-const QByteArray oldGif = WindowStart::onePixelGif();
+const QByteArray oldGif = TestEnv::onePixelGif();
 // A good chart of its own (red), so a replaced file would show.
-const QByteArray newGif = WindowStart::onePixelGif(Qt::red);
+const QByteArray newGif = TestEnv::onePixelGif(Qt::red);
 const QByteArray goodReply("1.2345|05.12.2026|");
 
 QByteArray contents(const QString &path)

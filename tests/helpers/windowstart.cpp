@@ -8,14 +8,6 @@
 
 namespace WindowStart {
 
-QByteArray onePixelGif(QColor colour)
-{
-    // Header and a two-colour table whose first entry is the pixel's colour.
-    const char rgb[] = {char(colour.red()), char(colour.green()), char(colour.blue())};
-    return QByteArray::fromHex("474946383961010001008000") % QByteArray(rgb, 3)
-        % QByteArray::fromHex("00000021f90401000000002c00000000010001000002024401003b");
-}
-
 void pointHostsAt(TestHttpServer &server)
 {
     server.setReply(QStringLiteral("/_tools"), {200, "<!doctype html><meta charset=utf-8><p>Banner</p>"});

@@ -3,15 +3,11 @@
 #include <memory>
 
 #include <QByteArray>
-#include <QColor>
 
 class Form3;
 class TestHttpServer;
 
 namespace WindowStart {
-
-// The smallest GIF there is: one pixel, white unless told otherwise.
-QByteArray onePixelGif(QColor colour = Qt::white);
 
 // Serves a banner page from `server` and points the product site and the
 // rate service at it; the rate replies are the caller's.
