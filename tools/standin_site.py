@@ -84,6 +84,7 @@ def draw_chart():
     def write(x, y, text, colour, shift):
         """Writes `text` moved left by `shift` times its width."""
         draw.text((x - round(shift * draw.textlength(text, font=font)), y), text, fill=colour, font=font)
+
     values = rate_series()
     left, right, top, bottom = 44, CHART_WIDTH - 12, 26, CHART_HEIGHT - 22
     step = 0.02
