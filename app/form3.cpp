@@ -48,11 +48,7 @@ Form3::Form3(QWidget *parent)
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
     setAutoFillBackground(true);
-    // The layout was made for a narrow 11 px sans serif.
-    QFont small = font();
-    small.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial")});
-    small.setPixelSize(11);
-    setFont(small);
+    setFont(Controls::programFont());
 
     m_navigation = new Navigation(this);
     connect(m_navigation, &Navigation::linkClicked, this, &Form3::Label5_Click);

@@ -22,24 +22,24 @@ struct GroupLayout
 {
     const char16_t *name;
     const char16_t *caption;
-    int left, top, width, height;
+    TwipsRect place;
     std::array<LinkLayout, 5> links; // index -1 ends the list
 };
 
 constexpr std::array<GroupLayout, 3> groups = {{
-    {u"Frame2", u"Offline-Tools", 120, 120, 1935, 1575,
+    {u"Frame2", u"Offline-Tools", {120, 120, 1935, 1575},
      {{{0, u"Währungsumrechnung", 240, 1620},
        {1, u"Benzin", 480, 480},
        {2, u"Weitere Umrechnungen", 720, 1695},
        {3, u"Zoll & Freigrenzen", 960, 1260},
        {12, u"Trinkgeldrechner", 1200, 1200}}}},
-    {u"Frame3", u"Web Preisvergleich", 120, 1800, 1935, 1095,
+    {u"Frame3", u"Web Preisvergleich", {120, 1800, 1935, 1095},
      {{{6, u"Mietwagen", 240, 780},
        {7, u"Flüge", 480, 390},
        {8, u"Unterkunft", 720, 750},
        {-1, nullptr, 0, 0},
        {-1, nullptr, 0, 0}}}},
-    {u"Frame4", u"Online-Tools", 120, 3000, 1935, 1335,
+    {u"Frame4", u"Online-Tools", {120, 3000, 1935, 1335},
      {{{4, u"Übersetzen", 240, 810},
        {5, u"Nützliche Weblinks", 480, 1365},
        {9, u"Bus & Zugverbindungen", 720, 1710},
@@ -82,14 +82,14 @@ Navigation::Navigation(QWidget *window)
 
     for (const GroupLayout &layout : groups) {
         QGroupBox *group = Controls::group(window, QString::fromUtf16(layout.name), QString::fromUtf16(layout.caption),
-                                           layout.left, layout.top, layout.width, layout.height);
+                                           layout.place);
         group->setMouseTracking(true);
         group->installEventFilter(this);
         for (const LinkLayout &linkLayout : layout.links) {
             if (linkLayout.index < 0)
                 break;
             LinkLabel *l = Controls::link(group, QStringLiteral("Label5_%1").arg(linkLayout.index),
-                                          QString::fromUtf16(linkLayout.caption), 120, linkLayout.top, linkLayout.width, 195);
+                                          QString::fromUtf16(linkLayout.caption), {120, linkLayout.top, linkLayout.width, 195});
             l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             l->setUnderlined(false);
             l->adjustSize(); // never cut a caption off, whatever the font

@@ -17,24 +17,24 @@ CurrencyPanel::CurrencyPanel(const PanelContext &context, QWidget *parent)
     , m_context(context)
 {
     Controls::panel(this, 0, QStringLiteral("Währungsumrechnung"));
-    m_txtEur = Controls::box(this, QStringLiteral("txtEur"), QStringLiteral("1,00"), 120, 320, 1215, 300);
+    m_txtEur = Controls::box(this, QStringLiteral("txtEur"), QStringLiteral("1,00"), {120, 320, 1215, 300});
     m_txtEur->setAccessibleName(QStringLiteral("Euro"));
-    Controls::label(this, QStringLiteral("Label1"), QStringLiteral("EUR = "), 1440, 350, 975, 375);
-    m_txtDollar = Controls::box(this, QStringLiteral("txtDollar"), QStringLiteral("1,00"), 2040, 320, 1215, 345);
+    Controls::label(this, QStringLiteral("Label1"), QStringLiteral("EUR = "), {1440, 350, 975, 375});
+    m_txtDollar = Controls::box(this, QStringLiteral("txtDollar"), QStringLiteral("1,00"), {2040, 320, 1215, 345});
     m_txtDollar->setAccessibleName(QStringLiteral("US-Dollar"));
-    Controls::label(this, QStringLiteral("Label2"), QStringLiteral("US $"), 3360, 350, 975, 375);
+    Controls::label(this, QStringLiteral("Label2"), QStringLiteral("US $"), {3360, 350, 975, 375});
 
     m_label3 = Controls::result(this, QStringLiteral("Label3"), QStringLiteral("Stand:"),
-                                QStringLiteral("Stand der Kursdaten"), 4800, 360, 2295, 375);
+                                QStringLiteral("Stand der Kursdaten"), {4800, 360, 2295, 375});
     QFont bold = m_label3->font();
     bold.setBold(true);
     m_label3->setFont(bold);
 
-    m_command1 = Controls::button(this, QStringLiteral("Command1"), QStringLiteral("Kursdaten neu abrufen"), 4800, 720, 2295, 375);
+    m_command1 = Controls::button(this, QStringLiteral("Command1"), QStringLiteral("Kursdaten neu abrufen"), {4800, 720, 2295, 375});
     m_command1->setAccessibleName(QStringLiteral("Kursdaten neu abrufen"));
     m_label4 = Controls::result(this, QStringLiteral("Label4"), QStringLiteral("1 EUR = 1,000 $ / 1$ = 1,0000 EUR"),
-                                QStringLiteral("Wechselkurs"), 120, 840, 4335, 375);
-    m_image1 = Controls::label(this, QStringLiteral("Image1"), QString(), 120, 1200, 6975, 3735);
+                                QStringLiteral("Wechselkurs"), {120, 840, 4335, 375});
+    m_image1 = Controls::label(this, QStringLiteral("Image1"), QString(), {120, 1200, 6975, 3735});
     m_image1->setAlignment(Qt::AlignCenter);
     m_image1->setAccessibleName(QStringLiteral("Kursverlauf Euro in Dollar"));
 

@@ -2,6 +2,7 @@
 
 #include "widgets/controls.h"
 #include "widgets/linklabel.h"
+#include "widgets/pictures.h"
 #include "settings/rememberedvalues.h"
 #include "widgets/resultlabel.h"
 #include "widgets/url.h"
@@ -10,7 +11,6 @@
 #include "core/number.h"
 #include "core/lookups.h"
 
-#include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLinearGradient>
@@ -24,9 +24,7 @@ namespace {
 // with street lamps, drawn to fill `size` (logical pixels, at the screen's ratio).
 QPixmap streetAtNight(QSize size)
 {
-    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
-    QPixmap pixmap(size * ratio);
-    pixmap.setDevicePixelRatio(ratio);
+    QPixmap pixmap = Pictures::canvas(size.width(), size.height());
     QPainter p(&pixmap);
     QLinearGradient sky(0, 0, 0, size.height());
     sky.setColorAt(0.0, QColor(8, 12, 40));
@@ -71,39 +69,39 @@ DutyPanel::DutyPanel(const PanelContext &context, QWidget *parent)
     Controls::panel(this, 4, QStringLiteral("Freigrenzen errechnen und Zoll schätzen"));
 
     QGroupBox *frame11 = Controls::group(this, QStringLiteral("Frame11"), QStringLiteral("Freigrenze (Stand: 30.01.2009)"),
-                                         120, 300, 6975, 1860);
-    Controls::label(frame11, QStringLiteral("Label29"), QStringLiteral("Flugreisende:"), 120, 330, 2175, 255);
-    m_txtR = Controls::box(frame11, QStringLiteral("txtR"), QStringLiteral("3"), 2400, 285, 735, 330);
+                                         {120, 300, 6975, 1860});
+    Controls::label(frame11, QStringLiteral("Label29"), QStringLiteral("Flugreisende:"), {120, 330, 2175, 255});
+    m_txtR = Controls::box(frame11, QStringLiteral("txtR"), QStringLiteral("3"), {2400, 285, 735, 330});
     m_txtR->setAccessibleName(QStringLiteral("Anzahl der Flugreisenden"));
-    Controls::label(frame11, QStringLiteral("Label30"), QStringLiteral("Davon unter 15 Jahre alt:"), 120, 735, 2175, 255);
-    m_txtR15 = Controls::box(frame11, QStringLiteral("txtR15"), QStringLiteral("1"), 2400, 690, 735, 330);
+    Controls::label(frame11, QStringLiteral("Label30"), QStringLiteral("Davon unter 15 Jahre alt:"), {120, 735, 2175, 255});
+    m_txtR15 = Controls::box(frame11, QStringLiteral("txtR15"), QStringLiteral("1"), {2400, 690, 735, 330});
     m_txtR15->setAccessibleName(QStringLiteral("Davon unter 15 Jahre alt"));
     m_label31 = Controls::result(frame11, QStringLiteral("Label31"), QStringLiteral("Freigrenze (Warenwert): "),
-                                 QStringLiteral("Freigrenze in Euro und Dollar"), 120, 1125, 5055, 255);
-    LinkLabel *label33 = Controls::link(frame11, QStringLiteral("Label33"), QStringLiteral("Weitere Zolldetails"), 5280, 1080, 1455, 255);
+                                 QStringLiteral("Freigrenze in Euro und Dollar"), {120, 1125, 5055, 255});
+    LinkLabel *label33 = Controls::link(frame11, QStringLiteral("Label33"), QStringLiteral("Weitere Zolldetails"), {5280, 1080, 1455, 255});
     Controls::label(frame11, QStringLiteral("Label32"),
                     QStringLiteral("Achtung: Dollarwert ist nur Richtwert - Kursschwankungen beachten!"),
-                    120, 1485, 6735, 255);
+                    {120, 1485, 6735, 255});
 
     QGroupBox *frame10 = Controls::group(this, QStringLiteral("Frame10"),
                                          QStringLiteral("Zoll schätzen (falls Freigrenze überschritten)"),
-                                         120, 2280, 6975, 1290);
-    Controls::label(frame10, QStringLiteral("Label34"), QStringLiteral("Warenwert US $:"), 120, 330, 1455, 255);
-    m_txtZV = Controls::box(frame10, QStringLiteral("txtZV"), QStringLiteral("600,00"), 1680, 285, 915, 330);
+                                         {120, 2280, 6975, 1290});
+    Controls::label(frame10, QStringLiteral("Label34"), QStringLiteral("Warenwert US $:"), {120, 330, 1455, 255});
+    m_txtZV = Controls::box(frame10, QStringLiteral("txtZV"), QStringLiteral("600,00"), {1680, 285, 915, 330});
     m_txtZV->setAccessibleName(QStringLiteral("Warenwert in US-Dollar"));
     // The US sales tax group takes part in nothing and stays hidden.
-    Controls::label(frame10, QStringLiteral("Label35"), QStringLiteral("Steuersatz USA %:"), 2700, 330, 1455, 255)->hide();
-    KeyReleaseEdit *txtZS = Controls::box(frame10, QStringLiteral("txtZS"), QStringLiteral("7"), 4200, 285, 735, 330);
+    Controls::label(frame10, QStringLiteral("Label35"), QStringLiteral("Steuersatz USA %:"), {2700, 330, 1455, 255})->hide();
+    KeyReleaseEdit *txtZS = Controls::box(frame10, QStringLiteral("txtZS"), QStringLiteral("7"), {4200, 285, 735, 330});
     txtZS->setAccessibleName(QStringLiteral("Steuersatz USA in Prozent"));
     txtZS->hide();
-    LinkLabel *label37 = Controls::link(frame10, QStringLiteral("Label37"), QStringLiteral("Steuersätze USA"), 5280, 330, 1455, 255);
+    LinkLabel *label37 = Controls::link(frame10, QStringLiteral("Label37"), QStringLiteral("Steuersätze USA"), {5280, 330, 1455, 255});
     label37->hide();
     m_label36 = Controls::result(frame10, QStringLiteral("Label36"), QStringLiteral("Zoll: "),
-                                 QStringLiteral("Geschätzter Zoll in Euro"), 120, 885, 5055, 255);
+                                 QStringLiteral("Geschätzter Zoll in Euro"), {120, 885, 5055, 255});
     // 120 twips wider than its neighbours, same centre: the word needs the room.
-    LinkLabel *label38 = Controls::link(frame10, QStringLiteral("Label38"), QStringLiteral("Einfuhrumsatzsteuer"), 5220, 840, 1575, 255);
+    LinkLabel *label38 = Controls::link(frame10, QStringLiteral("Label38"), QStringLiteral("Einfuhrumsatzsteuer"), {5220, 840, 1575, 255});
 
-    QLabel *image5 = Controls::label(this, QStringLiteral("Image5"), QString(), 120, 3690, 6975, 1245);
+    QLabel *image5 = Controls::label(this, QStringLiteral("Image5"), QString(), {120, 3690, 6975, 1245});
     image5->setPixmap(streetAtNight(image5->size()));
 
     Controls::tabOrder({m_txtR, m_txtR15, label33, m_txtZV, txtZS, label37, label38});

@@ -1,6 +1,7 @@
 #include "panels/fuelpanel.h"
 
 #include "widgets/controls.h"
+#include "widgets/pictures.h"
 #include "settings/rememberedvalues.h"
 #include "widgets/resultlabel.h"
 #include "widgets/twips.h"
@@ -10,7 +11,6 @@
 #include "core/number.h"
 #include "core/lookups.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -28,8 +28,8 @@ constexpr int captionHeight = 255;
 KeyReleaseEdit *captionedBox(QWidget *frame, const QString &box, const QString &caption, const QString &spoken,
                              const QString &text, int left, int top, int captionWidth, int boxWidth)
 {
-    Controls::label(frame, u"Label" % box.mid(3), caption, left, top + captionDrop, captionWidth, captionHeight);
-    KeyReleaseEdit *edit = Controls::box(frame, box, text, left + captionWidth + 45, top, boxWidth, boxHeight);
+    Controls::label(frame, u"Label" % box.mid(3), caption, {left, top + captionDrop, captionWidth, captionHeight});
+    KeyReleaseEdit *edit = Controls::box(frame, box, text, {left + captionWidth + 45, top, boxWidth, boxHeight});
     edit->setAccessibleName(spoken);
     return edit;
 }
@@ -37,9 +37,7 @@ KeyReleaseEdit *captionedBox(QWidget *frame, const QString &box, const QString &
 // A road running into the desert under a low sun.
 QPixmap desertRoad(int width, int height)
 {
-    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
-    QPixmap pixmap(QSize(width, height) * ratio);
-    pixmap.setDevicePixelRatio(ratio);
+    QPixmap pixmap = Pictures::canvas(width, height);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal horizon = height * 0.45;
@@ -85,7 +83,7 @@ FuelPanel::FuelPanel(const PanelContext &context, QWidget *parent)
     buildTrip();
     buildStationLookup();
 
-    QLabel *image2 = Controls::label(this, QStringLiteral("Image2"), QString(), 5280, 3330, 1815, 1215);
+    QLabel *image2 = Controls::label(this, QStringLiteral("Image2"), QString(), {5280, 3330, 1815, 1215});
     image2->setPixmap(desertRoad(Twips::toPixels(1815), Twips::toPixels(1215)));
 
     Controls::tabOrder({m_txtGalPrice, m_txtLPriceD, m_txtLPriceE, m_txtMPG, m_txtLKM,
@@ -95,7 +93,7 @@ FuelPanel::FuelPanel(const PanelContext &context, QWidget *parent)
 void FuelPanel::buildConverter()
 {
     // Element 2 of the panel array, a plain group inside this panel.
-    QGroupBox *frame = Controls::group(this, QStringLiteral("Frame1_2"), QStringLiteral("Umrechnung"), 120, 240, 6975, 1215);
+    QGroupBox *frame = Controls::group(this, QStringLiteral("Frame1_2"), QStringLiteral("Umrechnung"), {120, 240, 6975, 1215});
     // Three prices in the upper row, the two consumption figures below.
     m_txtGalPrice = captionedBox(frame, QStringLiteral("txtGalPrice"), QStringLiteral("Gallonenpreis ($)"),
                                  QStringLiteral("Gallonenpreis in Dollar"), QStringLiteral("1,99"), 120, 330, 1500, 660);
@@ -117,7 +115,7 @@ void FuelPanel::buildConverter()
 
 void FuelPanel::buildTrip()
 {
-    QGroupBox *frame = Controls::group(this, QStringLiteral("Frame5"), QStringLiteral("Fahrtpreis errechnen"), 120, 1560, 6975, 1635);
+    QGroupBox *frame = Controls::group(this, QStringLiteral("Frame5"), QStringLiteral("Fahrtpreis errechnen"), {120, 1560, 6975, 1635});
     m_txtGalPrice2 = captionedBox(frame, QStringLiteral("txtGalPrice2"), QStringLiteral("Gallonenpreis ($):"),
                                   QStringLiteral("Gallonenpreis der Fahrt in Dollar"), QStringLiteral("1,99"), 120, 330, 1380, 1095);
     m_txtVerbrauch = captionedBox(frame, QStringLiteral("txtVerbrauch"), QStringLiteral("Verbrauch (MPG):"),
@@ -125,7 +123,7 @@ void FuelPanel::buildTrip()
     m_txtStrecke = captionedBox(frame, QStringLiteral("txtStrecke"), QStringLiteral("Strecke (Meilen):"),
                                 QStringLiteral("Strecke in Meilen"), QStringLiteral("0"), 120, 1200, 1380, 1095);
     m_lblFahrtPreis = Controls::result(frame, QStringLiteral("lblFahrtPreis"), QStringLiteral("Fahrtpreis: 0 US $"),
-                                       QStringLiteral("Fahrtpreis in Dollar"), 3000, 765 + captionDrop, 3855, captionHeight);
+                                       QStringLiteral("Fahrtpreis in Dollar"), {3000, 765 + captionDrop, 3855, captionHeight});
     QFont bold = m_lblFahrtPreis->font();
     bold.setBold(true);
     m_lblFahrtPreis->setFont(bold);
@@ -137,13 +135,13 @@ void FuelPanel::buildTrip()
 
 void FuelPanel::buildStationLookup()
 {
-    QGroupBox *frame = Controls::group(this, QStringLiteral("Frame6"), QStringLiteral("Benzinpreis"), 120, 3330, 5055, 735);
-    Controls::label(frame, QStringLiteral("Label10"), QStringLiteral("Postleitzahl:"), 120, 285, 1335, 255);
+    QGroupBox *frame = Controls::group(this, QStringLiteral("Frame6"), QStringLiteral("Benzinpreis"), {120, 3330, 5055, 735});
+    Controls::label(frame, QStringLiteral("Label10"), QStringLiteral("Postleitzahl:"), {120, 285, 1335, 255});
     // Not remembered: it has no handler that stores it.
-    m_txtPLZ = Controls::box(frame, QStringLiteral("txtPLZ"), QStringLiteral("33064"), 1680, 240, 735, 360);
+    m_txtPLZ = Controls::box(frame, QStringLiteral("txtPLZ"), QStringLiteral("33064"), {1680, 240, 735, 360});
     m_txtPLZ->setAccessibleName(QStringLiteral("Postleitzahl"));
     m_command2 = Controls::button(frame, QStringLiteral("Command2"), QStringLiteral("Günstigste Tankstelle finden"),
-                                  2640, 240, 2295, 375);
+                                  {2640, 240, 2295, 375});
     m_command2->setAccessibleName(QStringLiteral("Günstigste Tankstelle zur Postleitzahl finden"));
     connect(m_command2, &QPushButton::clicked, this, &FuelPanel::Command2_Click);
 }

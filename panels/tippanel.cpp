@@ -15,10 +15,9 @@
 
 namespace {
 
-QLabel *paragraph(QWidget *parent, const QString &name, const QString &text,
-                  int left, int top, int width, int height)
+QLabel *paragraph(QWidget *parent, const QString &name, const QString &text, const TwipsRect &place)
 {
-    QLabel *label = Controls::label(parent, name, text, left, top, width, height);
+    QLabel *label = Controls::label(parent, name, text, place);
     label->setWordWrap(true);
     return label;
 }
@@ -36,9 +35,9 @@ TipPanel::TipPanel(const PanelContext &context, QWidget *parent)
                              "Dieses ist nicht immer schon auf der Rechnung als \"Gratuity\" oder \"Tip\" "
                              "ausgewiesen. Mit diesem Tool können Sie ein Trinkgeld anhand Ihrer "
                              "Zufriedenheit mit dem Service errechnen."),
-              120, 300, 6975, 900);
+              {120, 300, 6975, 900});
 
-    Controls::label(this, QStringLiteral("Label44"), QStringLiteral("Zufriedenheit:"), 120, 1425, 1455, 255);
+    Controls::label(this, QStringLiteral("Label44"), QStringLiteral("Zufriedenheit:"), {120, 1425, 1455, 255});
     Controls::picture(this, QStringLiteral("Image4"), Pictures::frowningFace(), 1680, 1320,
                       QStringLiteral("Unzufrieden"));
     m_scrTrinkgeld = new QScrollBar(Qt::Horizontal, this);
@@ -58,22 +57,22 @@ TipPanel::TipPanel(const PanelContext &context, QWidget *parent)
                       QStringLiteral("Sehr zufrieden"));
 
     m_label45 = Controls::result(this, QStringLiteral("Label45"), QStringLiteral("Empfohlenes Trinkgeld (%): 17"),
-                                 QStringLiteral("Empfohlenes Trinkgeld in Prozent"), 120, 1980, 6975, 255);
+                                 QStringLiteral("Empfohlenes Trinkgeld in Prozent"), {120, 1980, 6975, 255});
 
-    Controls::label(this, QStringLiteral("Label46"), QStringLiteral("Rechnungsbetrag:"), 120, 2505, 1455, 255);
-    m_txtTrinkgeld = Controls::box(this, QStringLiteral("txtTrinkgeld"), QStringLiteral("60,00"), 1680, 2460, 1215, 330);
+    Controls::label(this, QStringLiteral("Label46"), QStringLiteral("Rechnungsbetrag:"), {120, 2505, 1455, 255});
+    m_txtTrinkgeld = Controls::box(this, QStringLiteral("txtTrinkgeld"), QStringLiteral("60,00"), {1680, 2460, 1215, 330});
     m_txtTrinkgeld->setAccessibleName(QStringLiteral("Rechnungsbetrag in Dollar"));
-    Controls::label(this, QStringLiteral("Label47"), QStringLiteral("$"), 3000, 2505, 255, 255);
+    Controls::label(this, QStringLiteral("Label47"), QStringLiteral("$"), {3000, 2505, 255, 255});
 
     m_label48 = Controls::result(this, QStringLiteral("Label48"), QStringLiteral("Empfohlenes Trinkgeld: "),
-                                 QStringLiteral("Empfohlenes Trinkgeld in Dollar und Euro"), 120, 3000, 6975, 255);
+                                 QStringLiteral("Empfohlenes Trinkgeld in Dollar und Euro"), {120, 3000, 6975, 255});
 
     paragraph(this, QStringLiteral("Label49"),
               QStringLiteral("Bei zufrieden stellendem Service empfehlen sich etwa 17% Trinkgeld, das selbe "
                              "gilt für Friseure. Bei Taxifahreren liegt der Rahmen zwischen 15% und 20%. "
                              "Gepäckträger sollten 1-2$ pro Gepäckstück erhalten, Zimmermädchen 1-2$ pro "
                              "Nacht (eindeutig auf dem Kopfkissen platziert)."),
-              120, 3480, 6975, 1200);
+              {120, 3480, 6975, 1200});
 
     Controls::tabOrder({m_scrTrinkgeld, m_txtTrinkgeld});
 

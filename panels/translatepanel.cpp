@@ -16,7 +16,7 @@ TranslatePanel::TranslatePanel(const PanelContext &context, QWidget *parent)
     Controls::panel(this, 5, QStringLiteral("Wörter & Texte übersetzen"));
 
     QGroupBox *frame = Controls::group(this, QStringLiteral("Frame13"), QStringLiteral("Übersetzung"),
-                                       120, 240, 6975, 4695);
+                                       {120, 240, 6975, 4695});
 
     m_txtTrans = new QPlainTextEdit(frame);
     m_txtTrans->setObjectName(QStringLiteral("txtTrans"));
@@ -31,9 +31,9 @@ TranslatePanel::TranslatePanel(const PanelContext &context, QWidget *parent)
         "Dieses Tool entscheidet anhand der Textlänge automatisch, welcher Dienst zum Übersetzen verwendet wird."));
 
     m_command3 = Controls::button(frame, QStringLiteral("Command3"), QStringLiteral("Deutsch->Englisch"),
-                                  120, 4080, 1695, 495);
+                                  {120, 4080, 1695, 495});
     m_command4 = Controls::button(frame, QStringLiteral("Command4"), QStringLiteral("Englisch->Deutsch"),
-                                  2040, 4080, 1695, 495);
+                                  {2040, 4080, 1695, 495});
     m_command3->setAccessibleName(QStringLiteral("Von Deutsch nach Englisch übersetzen"));
     m_command4->setAccessibleName(QStringLiteral("Von Englisch nach Deutsch übersetzen"));
     Controls::tabOrder({m_txtTrans, m_command3, m_command4});

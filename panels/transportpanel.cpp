@@ -20,18 +20,18 @@ TransportPanel::TransportPanel(const PanelContext &context, const QStringList &s
 
     // The rail operator first; the other kinds of transport below it.
     QGroupBox *rail = Controls::group(this, QStringLiteral("Frame14"), QStringLiteral("Amtrak (Zug)"),
-                                      120, 240, 6975, 900);
+                                      {120, 240, 6975, 900});
     QLabel *serves = Controls::label(rail, QStringLiteral("Label41"),
                                      QStringLiteral("Bedient die meisten Staaten. Fahrpläne, Preise & Buchung auf:"),
-                                     120, 240, 4575, 495);
+                                     {120, 240, 4575, 495});
     serves->setWordWrap(true);
-    m_label40 = Controls::link(rail, QStringLiteral("Label40"), Lookups::railAddress, 4920, 480, 1935, 255);
+    m_label40 = Controls::link(rail, QStringLiteral("Label40"), Lookups::railAddress, {4920, 480, 1935, 255});
     m_label40->setAccessibleName(QStringLiteral("Amtrak: Fahrpläne, Preise und Buchung"));
 
     QGroupBox *others = Controls::group(this, QStringLiteral("Frame15"),
                                         QStringLiteral("Sonstige Arten von Public Transporation"),
-                                        120, 1260, 6975, 900);
-    Controls::label(others, QStringLiteral("Label39"), QStringLiteral("Staat:"), 120, 330, 4335, 375);
+                                        {120, 1260, 6975, 900});
+    Controls::label(others, QStringLiteral("Label39"), QStringLiteral("Staat:"), {120, 330, 4335, 375});
     m_lstStates = new QComboBox(others);
     m_lstStates->setObjectName(QStringLiteral("lstStates"));
     Controls::plain(m_lstStates); // normal weight under the bold group caption
@@ -41,7 +41,7 @@ TransportPanel::TransportPanel(const PanelContext &context, const QStringList &s
     m_lstStates->setInsertPolicy(QComboBox::NoInsert);
     m_lstStates->setCurrentIndex(-1);
     m_lstStates->setAccessibleName(QStringLiteral("Staat"));
-    m_command5 = Controls::button(others, QStringLiteral("Command5"), QStringLiteral("Finden"), 5040, 280, 1815, 375);
+    m_command5 = Controls::button(others, QStringLiteral("Command5"), QStringLiteral("Finden"), {5040, 280, 1815, 375});
     m_command5->setAccessibleName(QStringLiteral("Bus- und Zugverbindungen im Staat finden"));
     Controls::tabOrder({m_label40, m_lstStates, m_command5});
 

@@ -29,8 +29,8 @@ constexpr int labelHeight = 255;
 KeyReleaseEdit *unitBox(QWidget *frame, const QString &box, const QString &label, const QString &unit,
                         const QString &spoken, int left, int top, int boxWidth, int labelWidth)
 {
-    Controls::label(frame, label, unit, left + boxWidth + 60, top + labelDrop, labelWidth, labelHeight);
-    KeyReleaseEdit *edit = Controls::box(frame, box, initialText, left, top, boxWidth, boxHeight);
+    Controls::label(frame, label, unit, {left + boxWidth + 60, top + labelDrop, labelWidth, labelHeight});
+    KeyReleaseEdit *edit = Controls::box(frame, box, initialText, {left, top, boxWidth, boxHeight});
     edit->setAccessibleName(spoken);
     return edit;
 }
@@ -46,8 +46,8 @@ UnitsPanel::UnitsPanel(const PanelContext &context, QWidget *parent)
     buildWeight();
     buildLength();
 
-    Controls::label(this, QStringLiteral("Label27"), QStringLiteral("Noch nicht genug?"), 120, 4560, 2040, 375);
-    m_label28 = Controls::link(this, QStringLiteral("Label28"), QStringLiteral("Weitere Umrechnungen"), 2280, 4560, 2655, 375);
+    Controls::label(this, QStringLiteral("Label27"), QStringLiteral("Noch nicht genug?"), {120, 4560, 2040, 375});
+    m_label28 = Controls::link(this, QStringLiteral("Label28"), QStringLiteral("Weitere Umrechnungen"), {2280, 4560, 2655, 375});
     Controls::tabOrder({m_txtCelsius, m_txtFahrenheit, m_txtG, m_txtKG, m_txtOZ, m_txtP,
                         m_txtCM, m_txtM, m_txtKM, m_txtIn, m_txtFT, m_txtMi, m_label28});
     connect(m_label28, &LinkLabel::clicked, this, &UnitsPanel::Label28_Click);
@@ -55,7 +55,7 @@ UnitsPanel::UnitsPanel(const PanelContext &context, QWidget *parent)
 
 void UnitsPanel::buildTemperature()
 {
-    QGroupBox *frame = Controls::group(this, QStringLiteral("Frame9"), QStringLiteral("Temperatur"), 120, 240, 6975, 975);
+    QGroupBox *frame = Controls::group(this, QStringLiteral("Frame9"), QStringLiteral("Temperatur"), {120, 240, 6975, 975});
     m_txtCelsius = unitBox(frame, QStringLiteral("txtCelsius"), QStringLiteral("Label15"), QStringLiteral("°C"),
                            QStringLiteral("Temperatur in Grad Celsius"), 120, 420, 1335, 495);
     m_txtFahrenheit = unitBox(frame, QStringLiteral("txtFahrenheit"), QStringLiteral("Label26"), QStringLiteral("° F"),
@@ -69,7 +69,7 @@ void UnitsPanel::buildTemperature()
 
 void UnitsPanel::buildWeight()
 {
-    QGroupBox *frame = Controls::group(this, QStringLiteral("Frame8"), QStringLiteral("Gewicht"), 120, 1335, 6975, 975);
+    QGroupBox *frame = Controls::group(this, QStringLiteral("Frame8"), QStringLiteral("Gewicht"), {120, 1335, 6975, 975});
     // Four columns of box and unit, 1710 twips apart.
     m_txtG = unitBox(frame, QStringLiteral("txtG"), QStringLiteral("Label17"), QStringLiteral("g"), QStringLiteral("Gewicht in Gramm"), 120, 420, 1005, 600);
     m_txtKG = unitBox(frame, QStringLiteral("txtKG"), QStringLiteral("Label16"), QStringLiteral("kg"), QStringLiteral("Gewicht in Kilogramm"), 1830, 420, 1005, 600);
@@ -84,7 +84,7 @@ void UnitsPanel::buildWeight()
 
 void UnitsPanel::buildLength()
 {
-    QGroupBox *frame = Controls::group(this, QStringLiteral("Frame7"), QStringLiteral("Längen"), 120, 2430, 6975, 1455);
+    QGroupBox *frame = Controls::group(this, QStringLiteral("Frame7"), QStringLiteral("Längen"), {120, 2430, 6975, 1455});
     // Metric units in the upper row, US units below; columns 2280 twips apart.
     m_txtCM = unitBox(frame, QStringLiteral("txtCM"), QStringLiteral("Label22"), QStringLiteral("cm"), QStringLiteral("Länge in Zentimetern"), 120, 420, 1335, 735);
     m_txtM = unitBox(frame, QStringLiteral("txtM"), QStringLiteral("Label20"), QStringLiteral("m"), QStringLiteral("Länge in Metern"), 2400, 420, 1335, 735);

@@ -10,7 +10,7 @@ KARTAVIO_SERVICE_HOST set to 127.0.0.1:PORT to use it.
 
 The first line on stdout is "PORT <n>" (useful with --port 0, which picks a
 free port). Every request is logged to stderr as "METHOD PATH STATUS".
-Python 3 standard library only.
+Python 3 and Pillow (Debian: python3-pil), which draws the chart.
 
 --fault makes the rate service (eur.cgi and eurchart.gif) misbehave, to try
 the program against a broken or hostile host; the pages stay as they are:
@@ -28,16 +28,26 @@ the program against a broken or hostile host; the pages stay as they are:
 import argparse
 import datetime
 import html
+import io
 import math
 import os
 import select
-import struct
 import sys
 import time
 import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
-# ---------------------------------------------------------------- GIF chart
+try:
+    from PIL import Image, ImageDraw, ImageFont
+except ImportError:
+    # Debian's python3-pil belongs to the system's Python; a python3 found
+    # first on PATH (a version manager's, say) may lack it.
+    SYSTEM_PYTHON = "/usr/bin/python3"
+    if os.path.exists(SYSTEM_PYTHON) and os.path.realpath(sys.executable) != os.path.realpath(SYSTEM_PYTHON):
+        os.execv(SYSTEM_PYTHON, [SYSTEM_PYTHON] + sys.argv)
+    sys.exit("standin_site.py needs Pillow (Debian: python3-pil)")
+
+# -------------------------------------------------------------------- chart
 
 CHART_WIDTH = 465
 CHART_HEIGHT = 249
@@ -50,35 +60,7 @@ PALETTE = [
     (0, 51, 170),     # rate line
     (90, 90, 90),     # labels
     (214, 226, 255),  # area below the line
-    (255, 255, 255),
-    (255, 255, 255),
 ]
-
-# 5 x 7 glyphs for the few characters the chart writes.
-GLYPHS = {
-    "0": [" ### ", "#   #", "#  ##", "# # #", "##  #", "#   #", " ### "],
-    "1": ["  #  ", " ##  ", "  #  ", "  #  ", "  #  ", "  #  ", " ### "],
-    "2": [" ### ", "#   #", "    #", "   # ", "  #  ", " #   ", "#####"],
-    "3": ["#####", "   # ", "  #  ", "   # ", "    #", "#   #", " ### "],
-    "4": ["   # ", "  ## ", " # # ", "#  # ", "#####", "   # ", "   # "],
-    "5": ["#####", "#    ", "#### ", "    #", "    #", "#   #", " ### "],
-    "6": ["  ## ", " #   ", "#    ", "#### ", "#   #", "#   #", " ### "],
-    "7": ["#####", "    #", "   # ", "  #  ", " #   ", " #   ", " #   "],
-    "8": [" ### ", "#   #", "#   #", " ### ", "#   #", "#   #", " ### "],
-    "9": [" ### ", "#   #", "#   #", " ####", "    #", "   # ", " ##  "],
-    ",": ["     ", "     ", "     ", "     ", "     ", "  #  ", " #   "],
-    "/": ["    #", "    #", "   # ", "  #  ", " #   ", "#    ", "#    "],
-    "-": ["     ", "     ", "     ", "#####", "     ", "     ", "     "],
-    "E": ["#####", "#    ", "#    ", "#### ", "#    ", "#    ", "#####"],
-    "U": ["#   #", "#   #", "#   #", "#   #", "#   #", "#   #", " ### "],
-    "R": ["#### ", "#   #", "#   #", "#### ", "# #  ", "#  # ", "#   #"],
-    "S": [" ####", "#    ", "#    ", " ### ", "    #", "    #", "#### "],
-    "D": ["#### ", "#   #", "#   #", "#   #", "#   #", "#   #", "#### "],
-    "T": ["#####", "  #  ", "  #  ", "  #  ", "  #  ", "  #  ", "  #  "],
-    "G": [" ### ", "#   #", "#    ", "# ###", "#   #", "#   #", " ### "],
-    "A": [" ### ", "#   #", "#   #", "#####", "#   #", "#   #", "#   #"],
-    " ": ["     "] * 7,
-}
 
 
 def rate_series(count=91):
@@ -92,56 +74,17 @@ def rate_series(count=91):
     return values
 
 
-class Canvas:
-    def __init__(self, width, height, colour=WHITE):
-        self.width = width
-        self.height = height
-        self.pixels = bytearray([colour]) * (width * height)
-
-    def set(self, x, y, colour):
-        if 0 <= x < self.width and 0 <= y < self.height:
-            self.pixels[y * self.width + x] = colour
-
-    def hline(self, x0, x1, y, colour):
-        for x in range(min(x0, x1), max(x0, x1) + 1):
-            self.set(x, y, colour)
-
-    def vline(self, x, y0, y1, colour):
-        for y in range(min(y0, y1), max(y0, y1) + 1):
-            self.set(x, y, colour)
-
-    def line(self, x0, y0, x1, y1, colour, thick=1):
-        dx, dy = abs(x1 - x0), -abs(y1 - y0)
-        sx, sy = (1 if x0 < x1 else -1), (1 if y0 < y1 else -1)
-        err = dx + dy
-        while True:
-            for t in range(thick):
-                self.set(x0, y0 + t, colour)
-            if x0 == x1 and y0 == y1:
-                break
-            e2 = 2 * err
-            if e2 >= dy:
-                err += dy
-                x0 += sx
-            if e2 <= dx:
-                err += dx
-                y0 += sy
-
-    def text(self, x, y, text, colour):
-        for ch in text:
-            for row, bits in enumerate(GLYPHS.get(ch, GLYPHS[" "])):
-                for col, bit in enumerate(bits):
-                    if bit == "#":
-                        self.set(x + col, y + row, colour)
-            x += 6
-
-    @staticmethod
-    def text_width(text):
-        return len(text) * 6 - 1
-
-
 def draw_chart():
-    canvas = Canvas(CHART_WIDTH, CHART_HEIGHT)
+    """The course of the last 90 days as a GIF, the same bytes every time."""
+    image = Image.new("P", (CHART_WIDTH, CHART_HEIGHT), WHITE)
+    image.putpalette([channel for colour in PALETTE for channel in colour])
+    draw = ImageDraw.Draw(image)
+    font = ImageFont.load_default()  # Pillow's own pixel font: no font file needed
+
+    def write(x, y, text, colour, shift):
+        """Writes `text` moved left by `shift` times its width."""
+        draw.text((x - round(shift * draw.textlength(text, font=font)), y), text, fill=colour, font=font)
+
     values = rate_series()
     left, right, top, bottom = 44, CHART_WIDTH - 12, 26, CHART_HEIGHT - 22
     step = 0.02
@@ -155,89 +98,23 @@ def draw_chart():
         return round(left + i * (right - left) / (len(values) - 1))
 
     # Area below the line, then grid, then the line on top.
-    for i in range(len(values) - 1):
-        for x in range(x_of(i), x_of(i + 1) + 1):
-            t = (x - x_of(i)) / max(1, x_of(i + 1) - x_of(i))
-            canvas.vline(x, y_of(values[i] + t * (values[i + 1] - values[i])), bottom, FILL)
-    steps = round((high - low) / step)
-    for k in range(steps + 1):
+    line = [(x_of(i), y_of(value)) for i, value in enumerate(values)]
+    draw.polygon(line + [(right, bottom), (left, bottom)], fill=FILL)
+    for k in range(round((high - low) / step) + 1):
         value = low + k * step
-        y = y_of(value)
-        canvas.hline(left, right, y, GRID)
-        label = f"{value:.2f}".replace(".", ",")
-        canvas.text(left - 6 - Canvas.text_width(label), y - 3, label, LABEL)
+        draw.line([(left, y_of(value)), (right, y_of(value))], fill=GRID)
+        write(left - 6, y_of(value) - 5, f"{value:.2f}".replace(".", ","), LABEL, 1)
     for day in range(0, len(values), 15):
-        canvas.vline(x_of(day), top, bottom, GRID)
-        label = str(day - (len(values) - 1))  # days before today
-        canvas.text(x_of(day) - Canvas.text_width(label) // 2, bottom + 6, label, LABEL)
-    for i in range(len(values) - 1):
-        canvas.line(x_of(i), y_of(values[i]), x_of(i + 1), y_of(values[i + 1]), LINE, thick=2)
-    canvas.hline(left, right, top, BLACK)
-    canvas.hline(left, right, bottom, BLACK)
-    canvas.vline(left, top, bottom, BLACK)
-    canvas.vline(right, top, bottom, BLACK)
-    title = "EUR / USD   90 TAGE"
-    canvas.text((CHART_WIDTH - Canvas.text_width(title)) // 2, 8, title, BLACK)
-    return canvas
-
-
-def lzw_encode(pixels, min_code_size):
-    """GIF's variable-width LZW, codes packed least significant bit first."""
-    clear = 1 << min_code_size
-    end = clear + 1
-    out = bytearray()
-    acc = 0
-    nbits = 0
-
-    def emit(code, size):
-        nonlocal acc, nbits
-        acc |= code << nbits
-        nbits += size
-        while nbits >= 8:
-            out.append(acc & 0xFF)
-            acc >>= 8
-            nbits -= 8
-
-    def reset():
-        return {}, end + 1, min_code_size + 1
-
-    table, next_code, size = reset()
-    emit(clear, size)
-    prefix = pixels[0]
-    for k in pixels[1:]:
-        key = (prefix, k)
-        code = table.get(key)
-        if code is not None:
-            prefix = code
-            continue
-        emit(prefix, size)
-        table[key] = next_code
-        next_code += 1
-        if next_code == 4096:
-            # Table full: start a fresh one rather than run past 12 bits.
-            emit(clear, size)
-            table, next_code, size = reset()
-        elif next_code > (1 << size):
-            size += 1
-        prefix = k
-    emit(prefix, size)
-    emit(end, size)
-    if nbits:
-        out.append(acc & 0xFF)
-    return bytes(out)
-
-
-def encode_gif(canvas, palette):
-    depth = max(1, (len(palette) - 1).bit_length())
-    colours = list(palette) + [(0, 0, 0)] * ((1 << depth) - len(palette))
-    min_code_size = max(2, depth)
-    header = b"GIF89a" + struct.pack("<HHBBB", canvas.width, canvas.height,
-                                     0x80 | ((depth - 1) << 4) | (depth - 1), 0, 0)
-    table = b"".join(bytes(c) for c in colours)
-    descriptor = b"\x2c" + struct.pack("<HHHHB", 0, 0, canvas.width, canvas.height, 0)
-    data = lzw_encode(canvas.pixels, min_code_size)
-    blocks = b"".join(bytes([len(data[i:i + 255])]) + data[i:i + 255] for i in range(0, len(data), 255))
-    return header + table + descriptor + bytes([min_code_size]) + blocks + b"\x00\x3b"
+        draw.line([(x_of(day), top), (x_of(day), bottom)], fill=GRID)
+        # Days before today.
+        write(x_of(day), bottom + 6, str(day - (len(values) - 1)), LABEL, 0.5)
+    draw.line(line, fill=LINE, width=2)
+    draw.rectangle([left, top, right, bottom], outline=BLACK)
+    write(CHART_WIDTH // 2, 8, "EUR / USD   90 TAGE", BLACK, 0.5)
+    out = io.BytesIO()
+    image.info["version"] = b"89a"
+    image.save(out, "GIF")
+    return out.getvalue()
 
 
 # ------------------------------------------------------------------- pages
@@ -524,7 +401,7 @@ def main():
         parser.error("--rate and --stand must not hold '|', '***' or line breaks")
 
     Handler.rate_reply = f"{args.rate}|{args.stand}|".encode("utf-8")
-    Handler.chart = encode_gif(draw_chart(), PALETTE)
+    Handler.chart = draw_chart()
     Handler.fault = args.fault
 
     server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)

@@ -35,6 +35,15 @@ void boldTitle(QGroupBox *group)
 }
 
 
+// Names `control` and puts it at `place`.
+template <typename Control>
+Control *placed(Control *control, const QString &name, const TwipsRect &place)
+{
+    control->setObjectName(name);
+    control->setGeometry(Twips::rect(place));
+    return control;
+}
+
 // Group captions treat "&" as a shortcut marker; these captions mean the sign itself.
 QString literal(const QString &caption)
 {
@@ -44,55 +53,41 @@ QString literal(const QString &caption)
 
 } // namespace
 
-QGroupBox *group(QWidget *parent, const QString &name, const QString &caption,
-                 int left, int top, int width, int height)
+QGroupBox *group(QWidget *parent, const QString &name, const QString &caption, const TwipsRect &place)
 {
-    auto *g = new QGroupBox(literal(caption), parent);
-    g->setObjectName(name);
-    g->setGeometry(Twips::rect(left, top, width, height));
+    auto *g = placed(new QGroupBox(literal(caption), parent), name, place);
     whiten(g);
     boldTitle(g);
     return g;
 }
 
-QLabel *label(QWidget *parent, const QString &name, const QString &text,
-              int left, int top, int width, int height)
+QLabel *label(QWidget *parent, const QString &name, const QString &text, const TwipsRect &place)
 {
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(Twips::rect(left, top, width, height));
+    auto *l = placed(new QLabel(text, parent), name, place);
     plain(l);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
 }
 
 ResultLabel *result(QWidget *parent, const QString &name, const QString &text, const QString &accessibleName,
-                    int left, int top, int width, int height)
+                    const TwipsRect &place)
 {
-    auto *l = new ResultLabel(text, accessibleName, parent);
-    l->setObjectName(name);
-    l->setGeometry(Twips::rect(left, top, width, height));
+    auto *l = placed(new ResultLabel(text, accessibleName, parent), name, place);
     plain(l);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
 }
 
-KeyReleaseEdit *box(QWidget *parent, const QString &name, const QString &text,
-                    int left, int top, int width, int height)
+KeyReleaseEdit *box(QWidget *parent, const QString &name, const QString &text, const TwipsRect &place)
 {
-    auto *b = new KeyReleaseEdit(text, parent);
-    b->setObjectName(name);
-    b->setGeometry(Twips::rect(left, top, width, height));
+    auto *b = placed(new KeyReleaseEdit(text, parent), name, place);
     plain(b);
     return b;
 }
 
-QPushButton *button(QWidget *parent, const QString &name, const QString &text,
-                    int left, int top, int width, int height)
+QPushButton *button(QWidget *parent, const QString &name, const QString &text, const TwipsRect &place)
 {
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setGeometry(Twips::rect(left, top, width, height));
+    auto *b = placed(new QPushButton(text, parent), name, place);
     plain(b);
     QPalette face = b->palette();
     face.setColor(QPalette::Button, buttonFace);
@@ -100,16 +95,21 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text,
     return b;
 }
 
-LinkLabel *link(QWidget *parent, const QString &name, const QString &text,
-                int left, int top, int width, int height)
+LinkLabel *link(QWidget *parent, const QString &name, const QString &text, const TwipsRect &place)
 {
-    auto *l = new LinkLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(Twips::rect(left, top, width, height));
+    auto *l = placed(new LinkLabel(text, parent), name, place);
     plain(l);
     l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     l->setUnderlined(true);
     return l;
+}
+
+QFont programFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial")});
+    font.setPixelSize(11);
+    return font;
 }
 
 void plain(QWidget *widget)
@@ -120,7 +120,7 @@ void plain(QWidget *widget)
 QLabel *picture(QWidget *parent, const QString &name, const QPixmap &pixmap, int left, int top,
                 const QString &description)
 {
-    QLabel *image = label(parent, name, QString(), left, top, 480, 480);
+    QLabel *image = label(parent, name, QString(), {left, top, 480, 480});
     image->setPixmap(pixmap);
     image->setAccessibleName(description);
     return image;

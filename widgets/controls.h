@@ -1,6 +1,9 @@
 #pragma once
 
+#include "widgets/twips.h"
+
 #include <QColor>
+#include <QFont>
 #include <QString>
 
 #include <initializer_list>
@@ -14,34 +17,32 @@ class QPushButton;
 class QWidget;
 class ResultLabel;
 
-// Builders for the controls of the fixed layout. Positions and sizes are in
-// twips relative to the parent's top-left corner (a group's caption included);
+// Builders for the controls of the fixed layout. Each takes its place in
+// twips, relative to the parent's top-left corner (a group's caption included);
 // every control gets its name as objectName, which the settings store uses.
 namespace Controls {
 
 // The face of the program's buttons.
 inline const QColor buttonFace{192, 192, 255};
 
-// A white group box with a bold caption.
-QGroupBox *group(QWidget *parent, const QString &name, const QString &caption,
-                 int left, int top, int width, int height);
+// The program's font: the layout was made for a narrow 11 px sans serif.
+QFont programFont();
 
-QLabel *label(QWidget *parent, const QString &name, const QString &text,
-              int left, int top, int width, int height);
+// A white group box with a bold caption.
+QGroupBox *group(QWidget *parent, const QString &name, const QString &caption, const TwipsRect &place);
+
+QLabel *label(QWidget *parent, const QString &name, const QString &text, const TwipsRect &place);
 
 // A label the program rewrites with a result; `accessibleName` says what it shows.
 ResultLabel *result(QWidget *parent, const QString &name, const QString &text, const QString &accessibleName,
-                    int left, int top, int width, int height);
+                    const TwipsRect &place);
 
-KeyReleaseEdit *box(QWidget *parent, const QString &name, const QString &text,
-                    int left, int top, int width, int height);
+KeyReleaseEdit *box(QWidget *parent, const QString &name, const QString &text, const TwipsRect &place);
 
-QPushButton *button(QWidget *parent, const QString &name, const QString &text,
-                    int left, int top, int width, int height);
+QPushButton *button(QWidget *parent, const QString &name, const QString &text, const TwipsRect &place);
 
 // Blue, underlined, centred link text.
-LinkLabel *link(QWidget *parent, const QString &name, const QString &text,
-                int left, int top, int width, int height);
+LinkLabel *link(QWidget *parent, const QString &name, const QString &text, const TwipsRect &place);
 
 // A 32 x 32 picture (480 x 480 twips) without behaviour; `description`
 // is what a screen reader says for it (none: the picture is decoration).

@@ -6,9 +6,6 @@
 
 namespace Pictures {
 
-namespace {
-
-// A transparent pixmap of `width` x `height` logical pixels at the screen's ratio.
 QPixmap canvas(int width, int height)
 {
     const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
@@ -17,6 +14,8 @@ QPixmap canvas(int width, int height)
     pixmap.fill(Qt::transparent);
     return pixmap;
 }
+
+namespace {
 
 QPixmap face(bool smiling)
 {

@@ -1,3 +1,4 @@
+#include "helpers/fitcheck.h"
 #include "helpers/testenv.h"
 #include "app/form2.h"
 
@@ -25,10 +26,7 @@ private slots:
 void TestForm2::initTestCase()
 {
     TestEnv::isolate();
-    // The program's font, so that the caption check measures what users see.
-    QFont font(u"Liberation Sans"_qs);
-    font.setPixelSize(11);
-    QApplication::setFont(font);
+    FitCheck::useAppFont();
 }
 
 void TestForm2::tick_data()

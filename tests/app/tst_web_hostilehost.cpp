@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
@@ -42,21 +41,10 @@ const QString chartPath = u"/kartavio/_tools/eurchart.gif"_s;
 // The last good state: a rate of 1.1 fetched on a day long past, so the
 // start-up goes to the service, and a white 1 x 1 chart.
 const QByteArray staleCache("1.1|04.12.2001|***05.12.2001***\r\n");
-const QByteArray oldGif = QByteArray::fromHex(
-    "47494638396101000100800000ffffff00000021f90401000000002c00000000010001000002024401003b");
+const QByteArray oldGif = TestEnv::onePixelGif();
 // A good chart of its own (red), so a replaced file would show.
-const QByteArray newGif = QByteArray::fromHex(
-    "47494638396101000100800000ff000000000021f90401000000002c00000000010001000002024401003b");
+const QByteArray newGif = TestEnv::onePixelGif(Qt::red);
 const QByteArray goodReply("1.2345|05.12.2026|");
-
-QByteArray randomBytes(qsizetype size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator generator(20261206);
-    for (char &byte : bytes)
-        byte = char(generator.bounded(256));
-    return bytes;
-}
 
 QByteArray contents(const QString &path)
 {
@@ -122,7 +110,7 @@ void TestHostileHost::survives_data()
     // The body is a fine rate line: only the status tells it apart.
     QTest::newRow("500") << Reply{500, goodReply, "text/plain"} << Reply{500, newGif, "image/gif"} << oldLine
                          << u"110,00"_s << oldStand;
-    const QByteArray garbage = randomBytes(1024 * 1024);
+    const QByteArray garbage = TestEnv::junk(20261206, 1024 * 1024);
     QTest::newRow("garbage") << Reply{200, garbage, "application/octet-stream"}
                              << Reply{200, garbage, "application/octet-stream"} << oldLine << u"110,00"_s
                              << oldStand;

@@ -50,7 +50,7 @@ void TestStartup::initTestCase()
     m_server = new TestHttpServer(this);
     WindowStart::pointHostsAt(*m_server);
     m_server->setReply(u"/kartavio/_tools/eur.cgi"_s, {200, "1.2345|05.12.2026|", "text/plain"});
-    m_server->setReply(u"/kartavio/_tools/eurchart.gif"_s, {200, WindowStart::onePixelGif(), "image/gif"});
+    m_server->setReply(u"/kartavio/_tools/eurchart.gif"_s, {200, TestEnv::onePixelGif(), "image/gif"});
 }
 
 void TestStartup::init()

@@ -1,13 +1,8 @@
-// Lookup addresses and the states list file, without any window.
+// Lookup addresses, without any window.
 
 #include "helpers/testenv.h"
 #include "core/lookups.h"
-#include "core/statelist.h"
 
-#include <QCollator>
-#include <QFile>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <QUrlQuery>
@@ -35,32 +30,11 @@ private slots:
     void addresses();
     void userTextEncoded_data();
     void userTextEncoded();
-
-    void stateFile_data();
-    void stateFile();
-    void missingStateFile();
-    void shippedStateFile();
-
-private:
-    QString writeFile(const QByteArray &content);
-
-    QTemporaryDir m_dir;
-    int m_files = 0;
 };
 
 void TestLookups::initTestCase()
 {
     TestEnv::isolate();
-    QVERIFY(m_dir.isValid());
-}
-
-QString TestLookups::writeFile(const QByteArray &content)
-{
-    const QString path = m_dir.filePath(u"staaten%1.txt"_s.arg(++m_files));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        return {};
-    return path;
 }
 
 void TestLookups::addresses_data()
@@ -141,107 +115,6 @@ void TestLookups::userTextEncoded()
     // The bare values of the other scripts are encoded alike.
     QCOMPARE(Lookups::gasStationUrl(base, text), base + u"_tools/tankstelle.cgi?" + encoded);
     QCOMPARE(Lookups::transportUrl(base, text), base + u"_tools/ptrans.cgi?" + encoded);
-}
-
-void TestLookups::stateFile_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QStringList>("codes");
-    QTest::addColumn<QStringList>("names");
-
-    QByteArray fifty;
-    QStringList fiftyCodes;
-    QStringList fiftyNames;
-    for (int i = 0; i < 50; ++i) {
-        fiftyCodes << u"S%1"_s.arg(i, 2, 10, QLatin1Char('0'));
-        fiftyNames << u"Staat Nummer %1"_s.arg(i + 1);
-        fifty += (fiftyCodes.last() + u'\t' + fiftyNames.last() + u'\n').toUtf8();
-    }
-    QTest::newRow("50 lines in order") << fifty << fiftyCodes << fiftyNames;
-
-    QByteArray seventy;
-    QStringList first61Codes;
-    QStringList first61Names;
-    for (int i = 0; i < 70; ++i) {
-        const QString code = u"C%1"_s.arg(i);
-        const QString name = u"Name %1"_s.arg(i);
-        seventy += (code + u'\t' + name + u'\n').toUtf8();
-        if (i < 61) {
-            first61Codes << code;
-            first61Names << name;
-        }
-    }
-    QTest::newRow("at most 61") << seventy << first61Codes << first61Names;
-
-    QTest::newRow("lines without tab skipped")
-        << QByteArray("AL\tAlabama\nkein Tab hier\n\n\t\nAK\tAlaska\n\n")
-        << QStringList{u"AL"_s, u"AK"_s} << QStringList{u"Alabama"_s, u"Alaska"_s};
-    QTest::newRow("no line end at the end")
-        << QByteArray("AL\tAlabama\nAK\tAlaska") << QStringList{u"AL"_s, u"AK"_s}
-        << QStringList{u"Alabama"_s, u"Alaska"_s};
-    QTest::newRow("CR LF line ends")
-        << QByteArray("NY\tNew York\r\nNJ\tNew Jersey\r\n") << QStringList{u"NY"_s, u"NJ"_s}
-        << QStringList{u"New York"_s, u"New Jersey"_s};
-    QTest::newRow("UTF-8 with byte order mark")
-        << QByteArray("\xEF\xBB\xBFSC\tS\xC3\xBC" "d-Carolina\nDC\tWashington, D.C.\n")
-        << QStringList{u"SC"_s, u"DC"_s} << QStringList{u"Süd-Carolina"_s, u"Washington, D.C."_s};
-    QTest::newRow("1 MB line skipped")
-        << (QByteArray("AL\tAlabama\nXX\t") + QByteArray(1024 * 1024, 'a') + QByteArray("\nAK\tAlaska\n"))
-        << QStringList{u"AL"_s, u"AK"_s} << QStringList{u"Alabama"_s, u"Alaska"_s};
-    QTest::newRow("empty file") << QByteArray() << QStringList() << QStringList();
-}
-
-void TestLookups::stateFile()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QStringList, codes);
-    QFETCH(QStringList, names);
-
-    const QString path = writeFile(content);
-    QVERIFY(!path.isEmpty());
-    const QList<StateList::State> states = StateList::read(path);
-    QStringList readCodes;
-    QStringList readNames;
-    for (const StateList::State &state : states) {
-        readCodes << state.code;
-        readNames << state.name;
-    }
-    QCOMPARE(readCodes, codes);
-    QCOMPARE(readNames, names);
-}
-
-void TestLookups::missingStateFile()
-{
-    QVERIFY(StateList::read(m_dir.filePath(u"gibt-es-nicht.txt"_s)).isEmpty());
-    QVERIFY(StateList::read(m_dir.path()).isEmpty()); // a folder is no file
-}
-
-// The file the program ships: 50 states and the capital district, German
-// names in German alphabetical order, each with a distinct postal code.
-void TestLookups::shippedStateFile()
-{
-    const QList<StateList::State> states =
-        StateList::read(QStringLiteral(KARTAVIO_SOURCE_DIR "/resources/staaten.txt"));
-    QCOMPARE(states.size(), 51);
-
-    static const QRegularExpression postal(u"^[A-Z]{2}$"_s);
-    QSet<QString> codes;
-    QCollator german{QLocale(QLocale::German, QLocale::Germany)};
-    for (qsizetype i = 0; i < states.size(); ++i) {
-        QVERIFY2(postal.match(states[i].code).hasMatch(), qPrintable(states[i].code));
-        codes.insert(states[i].code);
-        if (i > 0)
-            QVERIFY2(german.compare(states[i - 1].name, states[i].name) < 0, qPrintable(states[i].name));
-    }
-    QCOMPARE(codes.size(), 51);
-    const auto has = [&states](const QString &code, const QString &name) {
-        return std::any_of(states.cbegin(), states.cend(),
-                           [&](const StateList::State &s) { return s.code == code && s.name == name; });
-    };
-    QVERIFY(has(u"CA"_s, u"Kalifornien"_s));
-    QVERIFY(has(u"ND"_s, u"Nord-Dakota"_s));
-    QVERIFY(has(u"NY"_s, u"New York"_s));
-    QVERIFY(has(u"DC"_s, u"Washington, D.C."_s));
 }
 
 QTEST_MAIN(TestLookups)

@@ -16,10 +16,8 @@ const QString chartPath = QStringLiteral("/kartavio/_tools/eurchart.gif");
 constexpr int timeoutMs = 300;
 
 // A 1 x 1 GIF; the second differs in its first palette colour.
-const QByteArray oldGif = QByteArray::fromHex(
-    "47494638396101000100800000ffffff00000021f90401000000002c00000000010001000002024401003b");
-const QByteArray newGif = QByteArray::fromHex(
-    "47494638396101000100800000ff000000000021f90401000000002c00000000010001000002024401003b");
+const QByteArray oldGif = TestEnv::onePixelGif();
+const QByteArray newGif = TestEnv::onePixelGif(Qt::red);
 
 enum class Chart { None, Old, New };
 

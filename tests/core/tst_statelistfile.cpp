@@ -2,15 +2,18 @@
 
 #include "helpers/testenv.h"
 
+#include <QCollator>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
 // Reading the state list from files that are damaged, too long or not a
-// state list at all: the good lines are kept, the rest is skipped.
+// state list at all: the good lines are kept, the rest is skipped; and the
+// file the program ships.
 class TestStateListFile final : public QObject
 {
     Q_OBJECT
@@ -22,6 +25,7 @@ private slots:
     void parseLine_data();
     void parseLine();
     void missingFileGivesNothing();
+    void shippedStateFile();
 
 private:
     QTemporaryDir m_dir;
@@ -73,6 +77,10 @@ void TestStateListFile::read_data()
                                     << QStringList{u"GU"_s} << QStringList{u"Guam (Übersee)"_s};
     QTest::newRow("UTF-8 umlaut") << QByteArray("GU\tGuam (\xC3\x9C" "bersee)\n")
                                   << QStringList{u"GU"_s} << QStringList{u"Guam (Übersee)"_s};
+    QTest::newRow("byte order mark and UTF-8 umlaut")
+        << QByteArray("\xEF\xBB\xBFSC\tS\xC3\xBC" "d-Carolina\nDC\tWashington, D.C.\n")
+        << QStringList{u"SC"_s, u"DC"_s} << QStringList{u"Süd-Carolina"_s, u"Washington, D.C."_s};
+    QTest::newRow("empty file") << QByteArray() << QStringList() << QStringList();
 
     const QByteArray hugeLine = QByteArray(1024 * 1024, 'x') + "\tjunk\n";
     QTest::newRow("1 MB line in between") << QByteArray("AL\tAlabama\n" + hugeLine + "AK\tAlaska\n")
@@ -155,6 +163,34 @@ void TestStateListFile::missingFileGivesNothing()
 {
     QVERIFY(StateList::read(m_dir.filePath(u"fehlt.txt"_s)).isEmpty());
     QVERIFY(StateList::read(m_dir.path()).isEmpty()); // a folder, not a file
+}
+
+// The file the program ships: 50 states and the capital district, German
+// names in German alphabetical order, each with a distinct postal code.
+void TestStateListFile::shippedStateFile()
+{
+    const QList<StateList::State> states =
+        StateList::read(QStringLiteral(KARTAVIO_SOURCE_DIR "/resources/staaten.txt"));
+    QCOMPARE(states.size(), 51);
+
+    static const QRegularExpression postal(u"^[A-Z]{2}$"_s);
+    QSet<QString> codes;
+    QCollator german{QLocale(QLocale::German, QLocale::Germany)};
+    for (qsizetype i = 0; i < states.size(); ++i) {
+        QVERIFY2(postal.match(states[i].code).hasMatch(), qPrintable(states[i].code));
+        codes.insert(states[i].code);
+        if (i > 0)
+            QVERIFY2(german.compare(states[i - 1].name, states[i].name) < 0, qPrintable(states[i].name));
+    }
+    QCOMPARE(codes.size(), 51);
+    const auto has = [&states](const QString &code, const QString &name) {
+        return std::any_of(states.cbegin(), states.cend(),
+                           [&](const StateList::State &s) { return s.code == code && s.name == name; });
+    };
+    QVERIFY(has(u"CA"_s, u"Kalifornien"_s));
+    QVERIFY(has(u"ND"_s, u"Nord-Dakota"_s));
+    QVERIFY(has(u"NY"_s, u"New York"_s));
+    QVERIFY(has(u"DC"_s, u"Washington, D.C."_s));
 }
 
 QTEST_MAIN(TestStateListFile)

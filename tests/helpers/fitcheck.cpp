@@ -1,5 +1,7 @@
 #include "helpers/fitcheck.h"
 
+#include "widgets/controls.h"
+
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -11,9 +13,7 @@ namespace FitCheck {
 
 void useAppFont()
 {
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(11);
-    QApplication::setFont(font);
+    QApplication::setFont(Controls::programFont());
 }
 
 namespace {

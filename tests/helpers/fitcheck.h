@@ -7,7 +7,7 @@ class QWidget;
 // Layout checks for the fixed twips layout.
 namespace FitCheck {
 
-// Sets the program's font (Liberation Sans, 11 px) for the whole application.
+// Sets the program's font for the whole application, so that checks measure what users see.
 void useAppFont();
 
 // Names of the controls below `root` whose caption or text is cut off, or

@@ -1,10 +1,18 @@
 #pragma once
 
+#include "settings/rememberedvalues.h"
+
+#include <QList>
+#include <QObject>
 #include <QStringList>
+#include <QUrl>
+#include <QWidget>
 #include <Qt>
 
+#include <memory>
+
 class QLineEdit;
-class QWidget;
+struct PanelContext;
 
 // Shared steps of the calculator panel tests.
 namespace PanelProbe {
@@ -16,3 +24,47 @@ QStringList storedKeys();
 void type(QLineEdit *box, const QString &text, Qt::Key key = Qt::Key_0);
 
 } // namespace PanelProbe
+
+// The set-up the calculator panel tests share, as the base of their test
+// class: for the whole test an isolated settings store, the program's font
+// and the addresses the panel opens caught in m_opened; before each test
+// function an empty store, a rate of 1.2345 and a fresh panel, which is
+// destroyed again before its store.
+class PanelFixture : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void openUrl(const QUrl &url) { m_opened.append(url); }
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+protected:
+    // The panel under test, built on `context`.
+    virtual std::unique_ptr<QWidget> build(const PanelContext &context) = 0;
+
+    double m_rate = 1.2345;
+    QList<QUrl> m_opened;
+    std::unique_ptr<RememberedValues> m_store;
+
+private:
+    std::unique_ptr<QWidget> m_widget;
+};
+
+template <typename Panel>
+class PanelTest : public PanelFixture
+{
+protected:
+    std::unique_ptr<QWidget> build(const PanelContext &context) final
+    {
+        auto panel = std::make_unique<Panel>(context);
+        m_panel = panel.get();
+        return panel;
+    }
+
+    Panel *m_panel = nullptr;
+};

@@ -59,4 +59,12 @@ QByteArray junk(quint32 seed, int size)
     return bytes;
 }
 
+QByteArray onePixelGif(QColor colour)
+{
+    // Header and a two-colour table whose first entry is the pixel's colour.
+    const char rgb[] = {char(colour.red()), char(colour.green()), char(colour.blue())};
+    return QByteArray::fromHex("47494638396101000100800000") % QByteArray(rgb, 3)
+        % QByteArray::fromHex("00000021f90401000000002c00000000010001000002024401003b");
+}
+
 } // namespace TestEnv

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 #include <QString>
 
 // Test set-up shared by every test: call first in initTestCase(), before
@@ -22,5 +23,8 @@ void clearSettings();
 
 // `size` random bytes, the same for the same seed.
 QByteArray junk(quint32 seed, int size);
+
+// The smallest GIF there is: one pixel, white unless told otherwise.
+QByteArray onePixelGif(QColor colour = Qt::white);
 
 } // namespace TestEnv

@@ -8,12 +8,6 @@
 
 namespace WindowStart {
 
-QByteArray onePixelGif()
-{
-    return QByteArray::fromHex("4749463839610100010080000"
-                               "0ffffff00000021f90401000000002c00000000010001000002024401003b");
-}
-
 void pointHostsAt(TestHttpServer &server)
 {
     server.setReply(QStringLiteral("/_tools"), {200, "<!doctype html><meta charset=utf-8><p>Banner</p>"});

@@ -9,9 +9,6 @@ class TestHttpServer;
 
 namespace WindowStart {
 
-// The smallest GIF there is: one pixel.
-QByteArray onePixelGif();
-
 // Serves a banner page from `server` and points the product site and the
 // rate service at it; the rate replies are the caller's.
 void pointHostsAt(TestHttpServer &server);

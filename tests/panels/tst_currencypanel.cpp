@@ -1,28 +1,18 @@
-#include "panels/panelcontext.h"
-#include "settings/rememberedvalues.h"
-#include "settings/settingskeys.h"
 #include "panels/currencypanel.h"
 #include "widgets/keyreleaseedit.h"
 #include "helpers/fitcheck.h"
-#include "helpers/testenv.h"
+#include "helpers/panelprobe.h"
 
 #include <QFont>
 #include <QImage>
 #include <QLabel>
-#include <QSettings>
 #include <QTest>
 
-#include <memory>
-
-class TestCurrencyPanel final : public QObject
+class TestCurrencyPanel final : public PanelTest<CurrencyPanel>
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
     void keyReleaseConverts_data();
     void keyReleaseConverts();
     void typingConvertsAtEveryKey();
@@ -32,42 +22,7 @@ private slots:
 
 private:
     KeyReleaseEdit *box(const QString &name) const { return m_panel->findChild<KeyReleaseEdit *>(name); }
-    static QStringList storedKeys();
-
-    double m_rate = 1.2345;
-    std::unique_ptr<RememberedValues> m_store;
-    std::unique_ptr<CurrencyPanel> m_panel;
 };
-
-void TestCurrencyPanel::initTestCase()
-{
-    TestEnv::isolate();
-    FitCheck::useAppFont();
-}
-
-void TestCurrencyPanel::init()
-{
-    TestEnv::clearSettings();
-    m_rate = 1.2345;
-    m_store = std::make_unique<RememberedValues>();
-    m_panel = std::make_unique<CurrencyPanel>(
-            PanelContext{*m_store, [this] { return m_rate; }, QStringLiteral("http://www.kartavio.example/")});
-}
-
-void TestCurrencyPanel::cleanup()
-{
-    m_panel.reset();
-    m_store.reset();
-}
-
-QStringList TestCurrencyPanel::storedKeys()
-{
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, SettingsKeys::organization.toString());
-    settings.beginGroup(SettingsKeys::section.toString());
-    QStringList keys = settings.childKeys();
-    keys.sort();
-    return keys;
-}
 
 void TestCurrencyPanel::keyReleaseConverts_data()
 {
@@ -117,7 +72,7 @@ void TestCurrencyPanel::keyReleaseConverts()
 
     QCOMPARE(to->text(), other);
     QCOMPARE(from->text(), typed); // the typed text is never rewritten
-    QCOMPARE(storedKeys(), stored);
+    QCOMPARE(PanelProbe::storedKeys(), stored);
     if (!stored.isEmpty())
         QCOMPARE(m_store->value(source), typed);
 }
@@ -140,7 +95,7 @@ void TestCurrencyPanel::programWriteRunsNothing()
     box(QStringLiteral("txtEur"))->setText(QStringLiteral("100"));
     box(QStringLiteral("txtDollar"))->setText(QStringLiteral("50"));
     QCOMPARE(box(QStringLiteral("txtEur"))->text(), QStringLiteral("100"));
-    QCOMPARE(storedKeys(), QStringList());
+    QCOMPARE(PanelProbe::storedKeys(), QStringList());
 
     // Called directly, as after a retrieval.
     m_panel->txtEur_KeyUp(1, 1);
@@ -168,7 +123,7 @@ void TestCurrencyPanel::retrievalHooks()
 
 void TestCurrencyPanel::layoutFits()
 {
-    const QStringList problems = FitCheck::problems(m_panel.get());
+    const QStringList problems = FitCheck::problems(m_panel);
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u"; ")));
 }
 

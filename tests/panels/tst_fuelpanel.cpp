@@ -1,11 +1,7 @@
-#include "panels/panelcontext.h"
-#include "settings/rememberedvalues.h"
 #include "panels/fuelpanel.h"
 #include "helpers/fitcheck.h"
 #include "helpers/panelprobe.h"
-#include "helpers/testenv.h"
 
-#include <QDesktopServices>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,24 +9,14 @@
 #include <QTest>
 #include <QUrl>
 
-#include <memory>
-
 using namespace Qt::StringLiterals;
 
 // Drives the fuel panel through real key releases in its boxes.
-class TstFuelPanel final : public QObject
+class TstFuelPanel final : public PanelTest<FuelPanel>
 {
     Q_OBJECT
 
-public slots:
-    void open(const QUrl &url) { m_opened.append(url); }
-
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void init();
-    void cleanup();
-
     void converter_data();
     void converter();
     void tripCost_data();
@@ -48,40 +34,7 @@ private:
     QString shown(const QString &name) const { return box(name)->text(); }
     QString tripLine() const;
     void type(const QString &name, const QString &text) { PanelProbe::type(box(name), text); }
-
-    double m_rate = 1.2345;
-    std::unique_ptr<RememberedValues> m_store;
-    std::unique_ptr<FuelPanel> m_panel;
-    QList<QUrl> m_opened;
 };
-
-void TstFuelPanel::initTestCase()
-{
-    TestEnv::isolate();
-    FitCheck::useAppFont();
-    QDesktopServices::setUrlHandler(u"http"_s, this, "open");
-}
-
-void TstFuelPanel::cleanupTestCase()
-{
-    QDesktopServices::unsetUrlHandler(u"http"_s);
-}
-
-void TstFuelPanel::init()
-{
-    TestEnv::clearSettings();
-    m_rate = 1.2345;
-    m_store = std::make_unique<RememberedValues>();
-    m_panel = std::make_unique<FuelPanel>(
-        PanelContext{*m_store, [this] { return m_rate; }, u"http://www.kartavio.example/"_s});
-    m_opened.clear();
-}
-
-void TstFuelPanel::cleanup()
-{
-    m_panel.reset();
-    m_store.reset();
-}
 
 QLineEdit *TstFuelPanel::box(const QString &name) const
 {
@@ -289,7 +242,7 @@ void TstFuelPanel::layout()
     }
     // The longest result the label must show in full.
     m_panel->findChild<QLabel *>(u"lblFahrtPreis"_s)->setText(u"Fahrtkosten: 1.234.567,89 $"_s);
-    const QStringList faults = FitCheck::problems(m_panel.get());
+    const QStringList faults = FitCheck::problems(m_panel);
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u", ")));
     const auto *command2 = m_panel->findChild<QPushButton *>(u"Command2"_s);
     QVERIFY(command2->fontMetrics().horizontalAdvance(command2->text()) < command2->width());

@@ -4,6 +4,7 @@
 #include "widgets/linklabel.h"
 #include "panels/panelcontext.h"
 #include "settings/rememberedvalues.h"
+#include "helpers/fitcheck.h"
 #include "helpers/testenv.h"
 #include "panels/translatepanel.h"
 #include "panels/transportpanel.h"
@@ -116,9 +117,7 @@ private:
 void TestLookupPanels::initTestCase()
 {
     TestEnv::isolate();
-    QFont app(u"Liberation Sans"_s);
-    app.setPixelSize(11);
-    QApplication::setFont(app);
+    FitCheck::useAppFont();
     m_store = std::make_unique<RememberedValues>();
     QDesktopServices::setUrlHandler(u"http"_s, this, "openUrl");
     QDesktopServices::setUrlHandler(u"https"_s, this, "openUrl");

@@ -1,27 +1,18 @@
-#include "panels/panelcontext.h"
-#include "settings/rememberedvalues.h"
-#include "settings/settingskeys.h"
 #include "widgets/keyreleaseedit.h"
 #include "panels/tippanel.h"
+#include "settings/settingskeys.h"
 #include "helpers/fitcheck.h"
-#include "helpers/testenv.h"
+#include "helpers/panelprobe.h"
 
 #include <QLabel>
 #include <QScrollBar>
-#include <QSettings>
 #include <QTest>
 
-#include <memory>
-
-class TestTipPanel final : public QObject
+class TestTipPanel final : public PanelTest<TipPanel>
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
     void tipForBill_data();
     void tipForBill();
     void sliderKeys_data();
@@ -36,42 +27,7 @@ private:
     QLabel *label(const QString &name) const { return m_panel->findChild<QLabel *>(name); }
     QScrollBar *slider() const { return m_panel->findChild<QScrollBar *>(QStringLiteral("scrTrinkgeld")); }
     KeyReleaseEdit *bill() const { return m_panel->findChild<KeyReleaseEdit *>(QStringLiteral("txtTrinkgeld")); }
-    static QStringList storedKeys();
-
-    double m_rate = 1.2345;
-    std::unique_ptr<RememberedValues> m_store;
-    std::unique_ptr<TipPanel> m_panel;
 };
-
-void TestTipPanel::initTestCase()
-{
-    TestEnv::isolate();
-    FitCheck::useAppFont();
-}
-
-void TestTipPanel::init()
-{
-    TestEnv::clearSettings();
-    m_rate = 1.2345;
-    m_store = std::make_unique<RememberedValues>();
-    m_panel = std::make_unique<TipPanel>(
-            PanelContext{*m_store, [this] { return m_rate; }, QStringLiteral("http://www.kartavio.example/")});
-}
-
-void TestTipPanel::cleanup()
-{
-    m_panel.reset();
-    m_store.reset();
-}
-
-QStringList TestTipPanel::storedKeys()
-{
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, SettingsKeys::organization.toString());
-    settings.beginGroup(SettingsKeys::section.toString());
-    QStringList keys = settings.childKeys();
-    keys.sort();
-    return keys;
-}
 
 void TestTipPanel::tipForBill_data()
 {
@@ -110,7 +66,7 @@ void TestTipPanel::tipForBill()
     QCOMPARE(bill()->text(), typed);
     // The bill is stored before anything is read, readable or not.
     QCOMPARE(m_store->value(u"txtTrinkgeld"), typed);
-    QVERIFY(storedKeys().contains(QStringLiteral("txtTrinkgeld")));
+    QVERIFY(PanelProbe::storedKeys().contains(QStringLiteral("txtTrinkgeld")));
 }
 
 void TestTipPanel::sliderKeys_data()
@@ -149,7 +105,7 @@ void TestTipPanel::sliderStepStoresBoth()
 
     QCOMPARE(label(QStringLiteral("Label45"))->text(), QStringLiteral("Empfohlenes Trinkgeld (%): 18"));
     QCOMPARE(label(QStringLiteral("Label48"))->text(), QStringLiteral("Empfohlenes Trinkgeld: 10,80 $ (8,75 €)"));
-    QCOMPARE(storedKeys(), QStringList({QStringLiteral("scrTrinkgeld"), QStringLiteral("txtTrinkgeld")}));
+    QCOMPARE(PanelProbe::storedKeys(), QStringList({QStringLiteral("scrTrinkgeld"), QStringLiteral("txtTrinkgeld")}));
     QCOMPARE(m_store->value(u"scrTrinkgeld"), QStringLiteral("18"));
     QCOMPARE(m_store->value(u"txtTrinkgeld"), QStringLiteral("60,00"));
 
@@ -164,7 +120,7 @@ void TestTipPanel::sliderStepStoresBoth()
 void TestTipPanel::sameSliderValueRunsNothing()
 {
     m_panel->setSliderValue(17);
-    QCOMPARE(storedKeys(), QStringList());
+    QCOMPARE(PanelProbe::storedKeys(), QStringList());
     QCOMPARE(label(QStringLiteral("Label48"))->text(), QStringLiteral("Empfohlenes Trinkgeld: "));
 
     m_panel->setSliderValue(20);
@@ -178,7 +134,7 @@ void TestTipPanel::draggingWaitsForRelease()
     bar->setSliderDown(true);
     bar->setSliderPosition(21);
     QCOMPARE(label(QStringLiteral("Label45"))->text(), QStringLiteral("Empfohlenes Trinkgeld (%): 17"));
-    QCOMPARE(storedKeys(), QStringList());
+    QCOMPARE(PanelProbe::storedKeys(), QStringList());
 
     bar->setSliderDown(false);
     QCOMPARE(bar->value(), 21);
@@ -190,12 +146,12 @@ void TestTipPanel::programWriteRunsNothing()
 {
     bill()->setText(QStringLiteral("100"));
     QCOMPARE(label(QStringLiteral("Label48"))->text(), QStringLiteral("Empfohlenes Trinkgeld: "));
-    QCOMPARE(storedKeys(), QStringList());
+    QCOMPARE(PanelProbe::storedKeys(), QStringList());
 }
 
 void TestTipPanel::layoutFits()
 {
-    const QStringList problems = FitCheck::problems(m_panel.get());
+    const QStringList problems = FitCheck::problems(m_panel);
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u"; ")));
 
     // The frowning face stands left of the slider, the smiling one right of it.

@@ -1,35 +1,21 @@
-#include "panels/panelcontext.h"
-#include "settings/rememberedvalues.h"
 #include "panels/unitspanel.h"
 #include "helpers/fitcheck.h"
 #include "helpers/panelprobe.h"
-#include "helpers/testenv.h"
 
-#include <QDesktopServices>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QUrl>
 
-#include <memory>
-
 using namespace Qt::StringLiterals;
 
 // Drives the unit panel through real key releases in its boxes.
-class TstUnitsPanel final : public QObject
+class TstUnitsPanel final : public PanelTest<UnitsPanel>
 {
     Q_OBJECT
 
-public slots:
-    void open(const QUrl &url) { m_opened.append(url); }
-
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-    void cleanupTestCase();
-
     void temperature_data();
     void temperature();
     void weight_data();
@@ -47,38 +33,7 @@ private:
     QLineEdit *box(const QString &name) const;
     void type(const QString &name, const QString &text) { PanelProbe::type(box(name), text); }
     void checkBoxes(const QStringList &names, const QStringList &expected);
-
-    std::unique_ptr<RememberedValues> m_store;
-    std::unique_ptr<UnitsPanel> m_panel;
-    QList<QUrl> m_opened;
 };
-
-void TstUnitsPanel::initTestCase()
-{
-    TestEnv::isolate();
-    FitCheck::useAppFont();
-    QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "open");
-}
-
-void TstUnitsPanel::init()
-{
-    TestEnv::clearSettings();
-    m_store = std::make_unique<RememberedValues>();
-    m_panel = std::make_unique<UnitsPanel>(
-        PanelContext{*m_store, [] { return 1.2345; }, QStringLiteral("http://www.kartavio.example/")});
-    m_opened.clear();
-}
-
-void TstUnitsPanel::cleanupTestCase()
-{
-    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-}
-
-void TstUnitsPanel::cleanup()
-{
-    m_panel.reset();
-    m_store.reset();
-}
 
 QLineEdit *TstUnitsPanel::box(const QString &name) const
 {
@@ -300,7 +255,7 @@ void TstUnitsPanel::layout()
         QVERIFY(group);
         QCOMPARE(group->title(), captions[i]);
     }
-    const QStringList faults = FitCheck::problems(m_panel.get());
+    const QStringList faults = FitCheck::problems(m_panel);
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u", ")));
     for (const char *name : {"Image3", "Image10"}) {
         auto *image = m_panel->findChild<QLabel *>(QString::fromLatin1(name));
