@@ -1,5 +1,6 @@
 #include "app/firstactivation.h"
 #include "app/form3.h"
+#include "helpers/hostilebytes.h"
 #include "helpers/testenv.h"
 #include "helpers/windowstart.h"
 #include "helpers/testhttpserver.h"
@@ -154,6 +155,11 @@ void TestBadFiles::startsAndComputes_data()
         << cache << QByteArray("1.1|" + megabyte + "|***01.01.2020***\r\n") << NoDamage << true << QStringList();
     QTest::newRow("cache line of 1 MB with no end") << cache << megabyte << NoDamage << true << QStringList();
 
+    // Today's cache with a chart that takes minutes to decode: it is not
+    // decoded, and the day's data is fetched again.
+    QTest::newRow("cached chart a JPEG bomb") << u"eurchart.gif"_s << HostileBytes::jpegBomb() << NoDamage << true
+                                              << QStringList();
+
     QTest::newRow("states with binary junk")
         << states << QByteArray("AL\tAlabama\n" + TestEnv::junk(12, 2000) + "\nAK\tAlaska\n" + TestEnv::junk(13, 2000) + "\nAZ\tArizona\n")
         << NoDamage << true << QStringList{u"AL"_s, u"AK"_s, u"AZ"_s};
@@ -259,6 +265,10 @@ void TestBadFiles::startsAndComputes()
         QVERIFY(writeBytes(statesFile, readBytes(QStringLiteral(KARTAVIO_SOURCE_DIR "/resources/staaten.txt"))));
     if (file == u"eurkurs.txt")
         QVERIFY(writeBytes(cacheDir() + u"/eurkurs.txt"_s, content));
+    if (file == u"eurchart.gif") {
+        QVERIFY(writeBytes(cacheDir() + u"/eurchart.gif"_s, content));
+        QVERIFY(writeBytes(cacheDir() + u"/eurkurs.txt"_s, RateReply::cacheLine(u"1.1|01.01.2020|", QDate::currentDate())));
+    }
     if (file == u"Kelvara.conf")
         QVERIFY(writeBytes(TestEnv::settingsFile(), content));
 
