@@ -44,6 +44,8 @@ public:
         SettingsPathIsFile,
         ReadOnlyCacheFolder,
         CachePathIsFile,
+        ReadOnlySettingsFile, // its owner may not write it: left alone
+        SettingsFileIsLink,   // into a dotfiles folder: written through
     };
     Q_ENUM(Damage)
 
@@ -184,6 +186,8 @@ void TestBadFiles::startsAndComputes_data()
         << NoDamage << true << QStringList();
     QTest::newRow("read-only settings folder") << QString() << QByteArray() << ReadOnlySettingsFolder << true << QStringList();
     QTest::newRow("settings folder is a file") << QString() << QByteArray() << SettingsPathIsFile << false << QStringList();
+    QTest::newRow("read-only settings file") << QString() << QByteArray() << ReadOnlySettingsFile << true << QStringList();
+    QTest::newRow("settings file is a link") << QString() << QByteArray() << SettingsFileIsLink << true << QStringList();
     QTest::newRow("read-only cache folder") << QString() << QByteArray() << ReadOnlyCacheFolder << true << QStringList();
     QTest::newRow("cache folder is a file") << QString() << QByteArray() << CachePathIsFile << true << QStringList();
 }
@@ -290,6 +294,16 @@ void TestBadFiles::startsAndComputes()
         QVERIFY(QDir(settingsFolder).removeRecursively());
         QVERIFY(writeBytes(settingsFolder, "kein Ordner"));
         break;
+    case ReadOnlySettingsFile:
+        QVERIFY(QFile::setPermissions(TestEnv::settingsFile(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        break;
+    case SettingsFileIsLink: {
+        const QString dotfiles = TestEnv::root() + u"/dotfiles"_s;
+        QVERIFY(QDir().mkpath(dotfiles));
+        QVERIFY(QFile::rename(TestEnv::settingsFile(), dotfiles + u"/Kelvara.conf"_s));
+        QVERIFY(QFile::link(dotfiles + u"/Kelvara.conf"_s, TestEnv::settingsFile()));
+        break;
+    }
     case ReadOnlyCacheFolder:
         QVERIFY(writeBytes(cacheDir() + u"/eurkurs.txt"_s, staleCache));
         QVERIFY(QFile::setPermissions(cacheDir(), readOnlyFolder));
@@ -375,6 +389,13 @@ void TestBadFiles::startsAndComputes()
     case SettingsPathIsFile:
         QCOMPARE(readBytes(settingsFolder), QByteArray("kein Ordner"));
         break;
+    case ReadOnlySettingsFile:
+        QCOMPARE(readBytes(TestEnv::settingsFile()), settingsBefore);
+        QCOMPARE(m_window->store().value(u"txtEur"), u"100"_s); // kept while the program runs
+        break;
+    case SettingsFileIsLink:
+        QVERIFY(QFileInfo(TestEnv::settingsFile()).isSymLink());
+        [[fallthrough]];
     default:
         QCOMPARE(reader.status(), QSettings::NoError);
         QCOMPARE(reader.value(u"Kartavio/txtEur"_s).toString(), u"100"_s);
