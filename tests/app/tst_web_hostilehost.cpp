@@ -12,6 +12,7 @@
 #include "helpers/windowstart.h"
 #include "app/form2.h"
 #include "core/rateretrieval.h"
+#include "panels/quietpage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,9 +22,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+#include <QWebEngineView>
 
 #include <memory>
 
@@ -85,6 +88,7 @@ private slots:
     void survives();
     void standShownAsItStands_data();
     void standShownAsItStands();
+    void bannerPutsNothingOverTheWindow();
 
 private:
     TestHttpServer *m_server = nullptr;
@@ -248,6 +252,41 @@ void TestHostileHost::standShownAsItStands()
     window = WindowStart::startAndActivate();
     QVERIFY(window);
     QCOMPARE(window->findChild<QLabel *>(u"Label3"_s)->text(), u"Stand: "_s + QString::fromLatin1(stand));
+}
+
+// A banner that asks for a window and for one JavaScript box after another
+// gets none: no box, no window, and the program goes on working.
+void TestHostileHost::bannerPutsNothingOverTheWindow()
+{
+    m_server->setReply(ratePath, {200, goodReply, "text/plain"});
+    m_server->setReply(chartPath, {200, newGif, "image/gif"});
+    m_server->setReply(u"/_tools"_s, {200, "<!doctype html><script>window.open('/_tools/links', 'x');"
+                                           "confirm('Sicher?'); prompt('Name?');"
+                                           "for (;;) alert('Gewonnen!');</script>"});
+    const auto restoreBanner = qScopeGuard([this] { WindowStart::pointHostsAt(*m_server); });
+    const QWidgetList before = QApplication::topLevelWidgets();
+    auto window = WindowStart::startAndActivate();
+    QVERIFY(window);
+    for (const QString &view : {u"AdBrw"_s, u"BrwWort"_s, u"brwLinks"_s})
+        QVERIFY2(qobject_cast<QuietPage *>(window->findChild<QWebEngineView *>(view)->page()), qPrintable(view));
+    auto *page = qobject_cast<QuietPage *>(window->banner()->page());
+    QTRY_VERIFY(page->refusedDialogs() > 100);
+
+    // The window still answers at once while the page keeps asking.
+    QElapsedTimer clock;
+    clock.start();
+    bool fired = false;
+    QTimer::singleShot(20, this, [&fired] { fired = true; });
+    QTRY_VERIFY(fired);
+    qInfo("a 20 ms timer fired after %lld ms; %d boxes refused", clock.elapsed(), page->refusedDialogs());
+    QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(window->isEnabled());
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        QVERIFY2(before.contains(widget) || widget == window.get() || widget == window->form2() || !widget->isVisible(),
+                 qPrintable(QString::fromLatin1(widget->metaObject()->className()) + u' ' + widget->windowTitle()));
+    PanelProbe::type(window->findChild<QLineEdit *>(u"txtEur"_s), u"100"_s);
+    QCOMPARE(window->findChild<QLineEdit *>(u"txtDollar"_s)->text(), u"123,45"_s);
 }
 
 int main(int argc, char *argv[])
