@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int clientWidth = 5295; // twips
@@ -61,13 +63,13 @@ Form2::Form2(QWidget *owner)
     m_image2 = picture(this, QStringLiteral("Image2"), Pictures::arrow(),
                        Twips::rect(int(m_image2Left), image2Top, image2Size, image2Size), true);
 
-    // The picture keeps swinging while the window is hidden, as the timer
-    // runs for the window's whole life.
+    // The timer wakes the program only while the window is seen; the
+    // picture still swings as if it had run all along (see catchUp).
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(10);
-    connect(m_timer1, &QTimer::timeout, this, &Form2::tick);
-    m_timer1->start();
+    connect(m_timer1, &QTimer::timeout, this, &Form2::catchUp);
+    m_loaded.start();
 }
 
 void Form2::update()
@@ -102,7 +104,51 @@ void Form2::showCentered()
     raise();
 }
 
-void Form2::tick()
+void Form2::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    catchUp();
+    m_timer1->start();
+}
+
+void Form2::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    m_timer1->stop();
+}
+
+// Takes the steps due since the window was made and not yet taken.
+void Form2::catchUp()
+{
+    const qint64 due = m_loaded.elapsed() / 10;
+    advance(due - m_ticksDone);
+    m_ticksDone = std::max(m_ticksDone, due);
+}
+
+void Form2::advance(qint64 ticks)
+{
+    // After a few hundred steps from anywhere in the window the picture is
+    // on its swing; whole swings after that change nothing and are skipped.
+    constexpr qint64 settled = 1000;
+    qint64 done = 0;
+    for (; done < std::min(ticks, settled); ++done)
+        step();
+    if (done < ticks) {
+        const float left = m_image2Left;
+        const bool right = m_image2Tag == u"r";
+        qint64 swing = 0;
+        do {
+            step();
+            ++swing;
+            ++done;
+        } while (done < ticks && !(m_image2Left == left && (m_image2Tag == u"r") == right));
+        for (qint64 rest = done < ticks ? (ticks - done) % swing : 0; rest > 0; --rest)
+            step();
+    }
+    placeImage2();
+}
+
+void Form2::step()
 {
     if (m_image2Tag == u"r")
         m_image2Left += 15.0f;
@@ -112,7 +158,6 @@ void Form2::tick()
         m_image2Tag = QStringLiteral("r");
     if (m_image2Left > 3360.0f)
         m_image2Tag = QStringLiteral("l");
-    placeImage2();
 }
 
 void Form2::setImage2(float left, const QString &tag)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
 
@@ -29,20 +30,29 @@ public:
     QString tag() const { return m_tag; }
     void setTag(const QString &tag) { m_tag = tag; }
 
-    // One step of the swinging picture Image2 (Timer1 calls it every 10 ms):
-    // 15 twips in the direction of its tag, turning right below 1440 twips
-    // and left beyond 3360.
-    void tick();
+    // Steps of the swinging picture Image2, one per 10 ms since the window
+    // was made: 15 twips each in the direction of its tag, turning right
+    // below 1440 twips and left beyond 3360.
+    void advance(qint64 ticks);
     float image2Left() const { return m_image2Left; }
     QString image2Tag() const { return m_image2Tag; }
     void setImage2(float left, const QString &tag);
+    // Runs only while the window is shown; on showing, the picture is put
+    // where its 10 ms steps since the window was made have taken it, so a
+    // hidden window costs no wake-ups.
     QTimer *timer1() const { return m_timer1; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 signals:
     void retrievalRequested();
     void updateFinished();
 
 private:
+    void step();
+    void catchUp();
     void placeImage2();
 
     QWidget *m_owner = nullptr;
@@ -52,4 +62,6 @@ private:
     QTimer *m_timer1 = nullptr;
     float m_image2Left = 1320.0f; // twips
     QString m_image2Tag;          // "r" moves right, anything else left
+    QElapsedTimer m_loaded;       // since the window was made
+    qint64 m_ticksDone = 0;       // steps of that time already taken
 };

@@ -20,6 +20,7 @@
 #include "core/rateretrieval.h"
 #include "panels/translatepanel.h"
 #include "panels/transportpanel.h"
+#include "panels/quietpage.h"
 #include "panels/webpanel.h"
 
 #include <QCloseEvent>
@@ -114,6 +115,7 @@ void Form3::buildPanels()
 void Form3::startWebViews()
 {
     m_banner = new QWebEngineView(this);
+    m_banner->setPage(new QuietPage(m_banner));
     m_banner->setObjectName(QStringLiteral("AdBrw"));
     m_banner->setAccessibleName(QStringLiteral("Werbebanner"));
     m_banner->setGeometry(Twips::rect(25, 5235, 9495, 1575));

@@ -1,6 +1,8 @@
 // Cost of one key release in the boxes people type into most: txtM rewrites
-// five length boxes, txtEur one; both store their text and sync the settings
-// file to disk. The settings live in a temporary folder on the home disk.
+// five length boxes, txtEur one; both store their text, replacing the
+// settings file. The settings live in a temporary folder on the home disk.
+// txtM_1MB types into txtM while txtTrans holds a text of 1 MB, which every
+// write of the file carries along.
 #include "panels/panelcontext.h"
 #include "settings/rememberedvalues.h"
 #include "panels/currencypanel.h"
@@ -46,13 +48,19 @@ void BenchTyping::initTestCase()
 void BenchTyping::keyRelease_data()
 {
     QTest::addColumn<QString>("box");
-    QTest::newRow("txtM") << QStringLiteral("txtM");
-    QTest::newRow("txtEur") << QStringLiteral("txtEur");
+    QTest::addColumn<int>("translationBytes"); // the text stored under txtTrans
+    QTest::newRow("txtM") << QStringLiteral("txtM") << 0;
+    QTest::newRow("txtEur") << QStringLiteral("txtEur") << 0;
+    QTest::newRow("txtM_1MB") << QStringLiteral("txtM") << 1024 * 1024;
 }
 
 void BenchTyping::keyRelease()
 {
     QFETCH(QString, box);
+    QFETCH(int, translationBytes);
+    // A long letter: umlauts and line breaks, which the file spells escaped.
+    const QString line = QStringLiteral("Grüße aus Köln, wir fahren morgen nach Boston.\n");
+    m_store->setValue(u"txtTrans", line.repeated(translationBytes / line.toUtf8().size()));
     auto *edit = m_units->findChild<QLineEdit *>(box);
     if (!edit)
         edit = m_currency->findChild<QLineEdit *>(box);

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Kartavio benchmarks: start-up, memory and typing, each beside its floor.
+"""Kartavio benchmarks: start-up, memory, idle wake-ups and typing, each beside its floor.
 
     python3 bench/run.py BUILD_DIR [--runs 7]
 
@@ -13,7 +13,11 @@ with xev for the moments their windows appear:
   as enabled when that window is unmapped again (or at once, if it never shows).
 - memory: proportional set size of the process and all its helper processes
   (/proc/PID/smaps_rollup), two seconds after start-up is done.
-- typing: bench_typing's QBENCHMARK figures for one key release.
+- idle wake-ups: context switches of the program's main (user-interface)
+  thread per second (/proc/PID/status), over the next three seconds, with
+  the window shown and nobody typing.
+- typing: bench_typing's QBENCHMARK figures for one key release, also with
+  1 MB of text stored in txtTrans.
 
 Each start begins the day with yesterday's rate in the cache, so it fetches
 the rate and the chart from the stand-in site, as the first start of a day does.
@@ -120,6 +124,15 @@ def pss_kib(pid):
     return total
 
 
+def context_switches(pid):
+    """Voluntary and involuntary context switches of the main thread so far."""
+    with open(f"/proc/{pid}/status") as status:
+        return sum(int(line.split()[1]) for line in status if "ctxt_switches" in line)
+
+
+IDLE_SECONDS = 3.0
+
+
 def stop(proc):
     proc.send_signal(signal.SIGTERM)
     try:
@@ -138,7 +151,8 @@ def yesterday_cache(cache_dir):
 
 
 def one_start(watch, command, env, title, wait_title):
-    """Seconds from exec to the window shown and enabled, and the PSS then."""
+    """Seconds from exec to the window shown and enabled, the PSS then, and
+    the main thread's wake-ups per second while idle after that."""
     watch.drain()
     start = time.monotonic()
     proc = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -171,8 +185,11 @@ def one_start(watch, command, env, title, wait_title):
             enabled = when
     time.sleep(2.0)
     memory = pss_kib(proc.pid)
+    before = context_switches(proc.pid)
+    time.sleep(IDLE_SECONDS)
+    wakeups = (context_switches(proc.pid) - before) / IDLE_SECONDS
     stop(proc)
-    return enabled - start, memory
+    return enabled - start, memory, wakeups
 
 
 def typing(build):
@@ -183,7 +200,7 @@ def typing(build):
     figures = {}
     for name, value in re.findall(r'"(\w+)":\s*\n\s*([0-9.,]+) msecs per iteration', result.stdout):
         figures[name] = float(value.replace(",", ""))
-    if result.returncode != 0 or len(figures) != 2:
+    if result.returncode != 0 or len(figures) != 3:
         sys.exit("bench_typing failed:\n" + result.stdout + result.stderr)
     return figures
 
@@ -214,6 +231,7 @@ def main():
     floor = [os.path.join(build, "bench", "kartavio_floor"), f"http://{host}/_tools"]
     times = {"kartavio": [], "floor": []}
     memory = {"kartavio": [], "floor": []}
+    wakeups = {"kartavio": [], "floor": []}
     try:
         # One start each to warm the disk cache and the web profile; not counted.
         yesterday_cache(cache_dir)
@@ -221,15 +239,18 @@ def main():
         one_start(watch, floor, env, FLOOR_TITLE, None)
         for run in range(args.runs):
             yesterday_cache(cache_dir)
-            seconds, kib = one_start(watch, program, env, MAIN_TITLE, WAIT_TITLE)
+            seconds, kib, idle = one_start(watch, program, env, MAIN_TITLE, WAIT_TITLE)
             times["kartavio"].append(seconds)
             memory["kartavio"].append(kib)
-            seconds, kib = one_start(watch, floor, env, FLOOR_TITLE, None)
+            wakeups["kartavio"].append(idle)
+            seconds, kib, idle = one_start(watch, floor, env, FLOOR_TITLE, None)
             times["floor"].append(seconds)
             memory["floor"].append(kib)
+            wakeups["floor"].append(idle)
             print(f"run {run + 1}: kartavio {times['kartavio'][-1] * 1000:.0f} ms "
-                  f"{memory['kartavio'][-1] / 1024:.0f} MiB, floor {times['floor'][-1] * 1000:.0f} ms "
-                  f"{memory['floor'][-1] / 1024:.0f} MiB", flush=True)
+                  f"{memory['kartavio'][-1] / 1024:.0f} MiB {wakeups['kartavio'][-1]:.1f}/s, "
+                  f"floor {times['floor'][-1] * 1000:.0f} ms {memory['floor'][-1] / 1024:.0f} MiB "
+                  f"{wakeups['floor'][-1]:.1f}/s", flush=True)
     finally:
         watch.stop()
         site.terminate()
@@ -238,6 +259,7 @@ def main():
     keys = typing(build)
     start_k, start_f = statistics.median(times["kartavio"]), statistics.median(times["floor"])
     mem_k, mem_f = statistics.median(memory["kartavio"]), statistics.median(memory["floor"])
+    idle_k, idle_f = statistics.median(wakeups["kartavio"]), statistics.median(wakeups["floor"])
 
     def spread(values):
         return f"{min(values) * 1000:.0f}-{max(values) * 1000:.0f}"
@@ -248,8 +270,10 @@ def main():
          "<= 1000 ms, <= 1.30x", start_k <= 1.0 and start_k / start_f <= 1.3),
         ("Memory, PSS (MiB)", f"{mem_k / 1024:.0f}", f"{mem_f / 1024:.0f}", f"{mem_k / mem_f:.2f}x",
          "<= 1.15x", mem_k / mem_f <= 1.15),
+        ("Idle wake-ups (per s)", f"{idle_k:.1f}", f"{idle_f:.1f}", "", "<= 5 per s", idle_k <= 5.0),
         ("Key release txtM (ms)", f"{keys['txtM']:.3f}", "", "", "<= 1 ms", keys["txtM"] <= 1.0),
         ("Key release txtEur (ms)", f"{keys['txtEur']:.3f}", "", "", "<= 1 ms", keys["txtEur"] <= 1.0),
+        ("Key txtM, 1 MB stored (ms)", f"{keys['txtM_1MB']:.3f}", "", "", "<= 1 ms", keys["txtM_1MB"] <= 1.0),
     ]
     print()
     print(f"{'Measure':<26}{'Kartavio':<20}{'Floor':<20}{'Ratio':<8}{'Goal':<22}Met")

@@ -4,13 +4,17 @@
 #include "core/number.h"
 #include "core/ratereply.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSaveFile>
+#include <QTemporaryFile>
 #include <QUrl>
 
+#include <cstdio>
 #include <utility>
 
 namespace {
@@ -21,16 +25,35 @@ const QString chartName = QStringLiteral("eurchart.gif");
 // The cache holds one short line; anything beyond this is not read.
 constexpr qint64 cacheReadLimit = 64 * 1024;
 
-QImage loadImage(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    // Decided by content, so a picture of another format still shows.
-    return QImage::fromData(file.read(RateRetrieval::maxChartBytes + 1));
-}
+// Memory the chart decoder may take (a chart of the largest size needs 16 MiB).
+constexpr int chartAllocationLimitMiB = 32;
 
 } // namespace
+
+std::optional<QImage> RateRetrieval::chartFrom(const QByteArray &bytes)
+{
+    // The chart is a GIF; any other picture format, whatever the server
+    // calls it, never reaches a decoder.
+    if (!bytes.startsWith("GIF87a") && !bytes.startsWith("GIF89a"))
+        return std::nullopt;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "gif");
+    reader.setAutoDetectImageFormat(false);
+    reader.setAllocationLimit(chartAllocationLimitMiB);
+    // The declared sizes, before anything is decoded: the reader gives the
+    // first image's, the header the screen's, which the decoder fills.
+    const auto fits = [](QSize size) { return size.width() <= maxChartSide && size.height() <= maxChartSide; };
+    const auto le16 = [&bytes](int at) { return int(uchar(bytes[at])) | int(uchar(bytes[at + 1])) << 8; };
+    const QSize size = reader.size();
+    if (bytes.size() < 10 || !size.isValid() || size.isEmpty() || !fits(size) || !fits({le16(6), le16(8)}))
+        return std::nullopt;
+    QImage image;
+    if (!reader.read(&image) || !fits(image.size()))
+        return std::nullopt;
+    return image;
+}
 
 RateRetrieval::RateRetrieval(const QString &cacheDir, QObject *parent)
     : QObject(parent)
@@ -57,6 +80,7 @@ void RateRetrieval::start(double currentRate)
     if (m_running)
         return;
     m_running = true;
+    m_chartFileRead = false;
     m_currentRate = currentRate;
     m_host = m_serviceHost.isEmpty() ? Hosts::service() : m_serviceHost;
     m_reply.clear();
@@ -72,20 +96,19 @@ void RateRetrieval::start(double currentRate)
 // as it is; anything else goes on to the download phase.
 void RateRetrieval::readCache()
 {
-    QFile file(cacheFile());
-    if (!file.open(QIODevice::ReadOnly)) {
+    const std::optional<QByteArray> line = readFile(cacheFile(), cacheReadLimit);
+    if (!line) {
         download();
         return;
     }
-    const RateReply::Fields cached = RateReply::parse(QString::fromLatin1(file.read(cacheReadLimit)));
-    file.close();
+    const RateReply::Fields cached = RateReply::parse(QString::fromLatin1(*line));
     m_cacheRate = cached.rate;
     m_cacheStand = cached.stand;
     if (cached.fetchDate != RateReply::dateText(m_today())) {
         download();
         return;
     }
-    m_result.chart = loadImage(chartFile());
+    m_result.chart = cachedChart();
     if (m_result.chart.isNull()) {
         download();
         return;
@@ -196,7 +219,8 @@ void RateRetrieval::rateArrived(const std::optional<QByteArray> &body)
 // and only then is the cache line rewritten with today's date.
 void RateRetrieval::chartArrived(const std::optional<QByteArray> &body)
 {
-    if (!body || QImage::fromData(*body).isNull()) {
+    const std::optional<QImage> chart = body ? chartFrom(*body) : std::nullopt;
+    if (!chart) {
         finish(false);
         return;
     }
@@ -205,13 +229,48 @@ void RateRetrieval::chartArrived(const std::optional<QByteArray> &body)
         finish(false);
         return;
     }
+    m_result.chart = *chart;
     finish(true);
 }
 
-bool RateRetrieval::writeFile(const QString &path, const QByteArray &bytes) const
+// Replaces `path` by a new file with `bytes` (written beside it, then
+// renamed over it). A link in its place is replaced, not followed.
+bool RateRetrieval::writeFile(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    QTemporaryFile file(path + u".XXXXXX");
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
+        return false;
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                        | QFileDevice::ReadOther);
+    if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        return false;
+    file.setAutoRemove(false);
+    return true;
+}
+
+// At most `limit` + 1 bytes of a plain file; nothing for a link, a folder, a
+// device or a pipe, which could point anywhere or never end.
+std::optional<QByteArray> RateRetrieval::readFile(const QString &path, qint64 limit)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink() || !info.isFile())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.read(limit + 1);
+}
+
+// The cached chart, decoded at most once a run.
+QImage RateRetrieval::cachedChart()
+{
+    if (m_chartFileRead)
+        return {};
+    m_chartFileRead = true;
+    const std::optional<QByteArray> bytes = readFile(chartFile(), maxChartBytes);
+    if (!bytes || bytes->size() > maxChartBytes)
+        return {};
+    return chartFrom(*bytes).value_or(QImage());
 }
 
 // Display phase preparation: the reply's values first, then the cache's,
@@ -228,7 +287,7 @@ void RateRetrieval::finish(bool online)
         m_result.rate = m_currentRate;
     m_result.stand = m_replyStand.value_or(m_cacheStand.value_or(QString()));
     if (m_result.chart.isNull())
-        m_result.chart = loadImage(chartFile());
+        m_result.chart = cachedChart();
     // Always after start() has returned, never from inside a reply's signal.
     QMetaObject::invokeMethod(this, &RateRetrieval::deliver, Qt::QueuedConnection);
 }

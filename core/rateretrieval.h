@@ -33,6 +33,8 @@ struct RateResult
 // then rewrites eurkurs.txt. Any failure there ends the run offline with the
 // values taken so far, and leaves both files as they were. The download phase
 // as a whole ends within the transfer timeout, however slowly a host answers.
+// Cache files are read only as plain files; a link in their place is
+// replaced by the new file, never followed.
 class RateRetrieval final : public QObject
 {
     Q_OBJECT
@@ -41,6 +43,9 @@ public:
     static constexpr qint64 maxReplyBytes = 4 * 1024;
     static constexpr qint64 maxChartBytes = 2 * 1024 * 1024;
     static constexpr int defaultTimeoutMs = 10000;
+    // Largest chart side in pixels: several times what the picture box shows,
+    // even at a high pixel density; bounds the work of decoding it.
+    static constexpr int maxChartSide = 2048;
 
     RateRetrieval(const QString &cacheDir, QObject *parent = nullptr);
 
@@ -60,6 +65,10 @@ public:
     QString cacheFile() const;
     QString chartFile() const;
 
+    // The chart picture in `bytes`: only a GIF (by its signature) whose
+    // declared size is at most maxChartSide on each side; decoded once.
+    static std::optional<QImage> chartFrom(const QByteArray &bytes);
+
 signals:
     void finished(const RateResult &result);
 
@@ -74,7 +83,9 @@ private:
     void onReplyFinished();
     void rateArrived(const std::optional<QByteArray> &body);
     void chartArrived(const std::optional<QByteArray> &body);
-    bool writeFile(const QString &path, const QByteArray &bytes) const;
+    static bool writeFile(const QString &path, const QByteArray &bytes);
+    static std::optional<QByteArray> readFile(const QString &path, qint64 limit);
+    QImage cachedChart();
     void finish(bool online);
     void deliver();
     qint64 limit() const;
@@ -101,5 +112,6 @@ private:
     QNetworkReply *m_transfer = nullptr;
     QByteArray m_body;
     bool m_tooLarge = false;
+    bool m_chartFileRead = false; // the cached chart is read at most once a run
     RateResult m_result;
 };

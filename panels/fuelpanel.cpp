@@ -227,5 +227,5 @@ void FuelPanel::txtGalPrice2_KeyUp(int KeyCode, int Shift)
 
 void FuelPanel::Command2_Click()
 {
-    openurl(Lookups::gasStationUrl(m_context.baseUrl, m_txtPLZ->text()));
+    openLookup(this, Lookups::gasStationUrl(m_context.baseUrl, m_txtPLZ->text()));
 }

@@ -46,12 +46,12 @@ TranslatePanel::TranslatePanel(const PanelContext &context, QWidget *parent)
 
 void TranslatePanel::Command3_Click()
 {
-    openurl(Lookups::translateUrl(m_context.baseUrl, true, m_txtTrans->toPlainText()));
+    openLookup(this, Lookups::translateUrl(m_context.baseUrl, true, m_txtTrans->toPlainText()));
 }
 
 void TranslatePanel::Command4_Click()
 {
-    openurl(Lookups::translateUrl(m_context.baseUrl, false, m_txtTrans->toPlainText()));
+    openLookup(this, Lookups::translateUrl(m_context.baseUrl, false, m_txtTrans->toPlainText()));
 }
 
 void TranslatePanel::txtTrans_Change()

@@ -1,5 +1,6 @@
 #include "panels/webpanel.h"
 
+#include "panels/quietpage.h"
 #include "widgets/controls.h"
 #include "widgets/twips.h"
 
@@ -10,6 +11,7 @@ WebPanel::WebPanel(int index, const QString &caption, const QString &viewName, Q
 {
     Controls::panel(this, index, caption);
     m_view = new QWebEngineView(this);
+    m_view->setPage(new QuietPage(m_view));
     m_view->setObjectName(viewName);
     m_view->setAccessibleName(caption);
     m_view->setGeometry(Twips::rect(120, 240, 6975, 4695));

@@ -111,15 +111,19 @@ QByteArray escapedValue(const QString &value)
     return out;
 }
 
-QByteArray withSection(const QByteArray &file, QStringView name, const Entries &entries)
+QByteArray sectionHeader(QStringView name)
+{
+    return '[' + escapedKey(name) + "]\n";
+}
+
+QByteArray entryLine(QStringView key, const QString &value)
+{
+    return escapedKey(key) + '=' + escapedValue(value) + '\n';
+}
+
+QByteArray otherSections(const QByteArray &file, QStringView name)
 {
     const QByteArray header = escapedKey(name);
-    // The section comes first: nothing kept from the old file, not even an
-    // unclosed quote, can then run into it.
-    QByteArray out = '[' + header + "]\n";
-    for (const auto &[key, value] : entries)
-        out += escapedKey(key) + '=' + escapedValue(value) + '\n';
-
     QByteArray rest;
     bool inSection = false;
     bool sawHeader = false;
@@ -127,9 +131,9 @@ QByteArray withSection(const QByteArray &file, QStringView name, const Entries &
     while (start < file.size()) {
         qsizetype end = file.indexOf('\n', start);
         end = end < 0 ? file.size() : end + 1;
-        const QByteArray line = file.mid(start, end - start);
+        const QByteArrayView line = QByteArrayView(file).sliced(start, end - start);
         start = end;
-        const QByteArray section = headerName(line);
+        const QByteArray section = headerName(line.toByteArray());
         if (!section.isNull()) {
             inSection = section == header;
             sawHeader = true;
@@ -143,13 +147,19 @@ QByteArray withSection(const QByteArray &file, QStringView name, const Entries &
                 continue;
             rest += "[General]\n";
         }
-        rest += line;
-        if (!rest.endsWith('\n'))
-            rest += '\n';
+        rest += line; // the file's last line keeps a missing line end
     }
-    if (!rest.isEmpty())
-        out += '\n' + rest;
-    return out;
+    return rest.isEmpty() ? rest : '\n' + rest;
+}
+
+QByteArray withSection(const QByteArray &file, QStringView name, const Entries &entries)
+{
+    // The section comes first: nothing kept from the old file, not even an
+    // unclosed quote, can then run into it.
+    QByteArray out = sectionHeader(name);
+    for (const auto &[key, value] : entries)
+        out += entryLine(key, value);
+    return out + otherSections(file, name);
 }
 
 } // namespace IniFile

@@ -20,8 +20,19 @@ QByteArray escapedKey(QStringView key);
 // A string value as QSettings spells it in the file (quotes, escapes, "@@").
 QByteArray escapedValue(const QString &value);
 
-// One section `name` holding `entries`, followed by `file` without any copy
-// of that section; all other sections and lines are kept as they are.
+// The header line of section `name` ("[name]\n").
+QByteArray sectionHeader(QStringView name);
+
+// One line of a section: key, "=", value, line end.
+QByteArray entryLine(QStringView key, const QString &value);
+
+// Everything of `file` but section `name` (every copy of it, stray lines
+// and all), byte for byte, to follow that section in a new file: a blank
+// line first, and a "[General]" header for lines before any header.
+// Empty when nothing else is left.
+QByteArray otherSections(const QByteArray &file, QStringView name);
+
+// One section `name` holding `entries`, followed by otherSections(file, name).
 QByteArray withSection(const QByteArray &file, QStringView name, const Entries &entries);
 
 } // namespace IniFile

@@ -2,6 +2,7 @@
 
 #include "settings/inifile.h"
 #include "settings/settingskeys.h"
+#include "settings/settingslock.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -11,30 +12,56 @@
 #include <QThreadPool>
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
 // How long typing must pause before the file is flushed to the disk.
 constexpr int flushDelayMs = 1000;
+// How long a write waits for another program that holds the lock.
+constexpr int lockTimeoutMs = 1000;
 
-bool writeAll(int fd, const QByteArray &bytes)
+// Writes all pieces in order, however many there are and however the
+// system splits the writes.
+bool writeAll(int fd, std::vector<iovec> pieces)
 {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+    size_t first = 0;
+    while (first < pieces.size()) {
+        const int count = int(std::min<size_t>(pieces.size() - first, IOV_MAX));
+        ssize_t written = ::writev(fd, pieces.data() + first, count);
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
+        if (written < 0)
             return false;
-        done += written;
+        while (first < pieces.size() && size_t(written) >= pieces[first].iov_len)
+            written -= ssize_t(pieces[first++].iov_len);
+        if (written > 0) {
+            pieces[first].iov_base = static_cast<char *>(pieces[first].iov_base) + written;
+            pieces[first].iov_len -= size_t(written);
+        }
     }
     return true;
+}
+
+iovec piece(const QByteArray &bytes)
+{
+    return {const_cast<char *>(bytes.constData()), size_t(bytes.size())};
+}
+
+// Whether a file at `path` may be replaced: a plain file its owner may
+// write, or none at all.
+bool replaceable(const QByteArray &path, struct stat &info, bool &exists)
+{
+    exists = ::stat(path.constData(), &info) == 0;
+    return !exists || (S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR));
 }
 
 void syncPath(const QByteArray &path, bool dataOnly)
@@ -71,8 +98,10 @@ RememberedValues::RememberedValues()
 
 RememberedValues::~RememberedValues()
 {
+    if (!m_unsaved.isEmpty())
+        save();
     if (m_flushPending)
-        syncToDisk(QFile::encodeName(m_path), QFile::encodeName(QFileInfo(m_path).absolutePath()));
+        syncToDisk(QFile::encodeName(m_written), QFile::encodeName(QFileInfo(m_written).absolutePath()));
 }
 
 RememberedValues::Stamp RememberedValues::stampOnDisk() const
@@ -85,21 +114,33 @@ RememberedValues::Stamp RememberedValues::stampOnDisk() const
 }
 
 // Reads the store's section through QSettings, which knows every spelling
-// the file may hold, and keeps the raw file for the other sections.
+// the file may hold, and keeps the other sections as they are. Values that
+// could not be written yet stay as typed.
 void RememberedValues::reload()
 {
     m_stamp = stampOnDisk();
-    QFile file(m_path);
-    m_file = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    m_values.clear();
-    QSettings reader(m_path, QSettings::IniFormat);
-    reader.beginGroup(SettingsKeys::section.toString());
-    const QStringList keys = reader.childKeys();
-    for (const QString &key : keys)
-        m_values.insert(key, reader.value(key).toString());
-    // A damaged file is not carried on: what could be read of it is kept above.
-    if (reader.status() != QSettings::NoError)
-        m_file.clear();
+    QByteArray bytes;
+    QMap<QString, QString> values;
+    // Only a plain file: a link to a device or a pipe would never end.
+    if (QFileInfo(m_path).isFile()) {
+        QFile file(m_path);
+        if (file.open(QIODevice::ReadOnly))
+            bytes = file.readAll();
+        QSettings reader(m_path, QSettings::IniFormat);
+        reader.beginGroup(SettingsKeys::section.toString());
+        const QStringList keys = reader.childKeys();
+        for (const QString &key : keys)
+            values.insert(key, reader.value(key).toString());
+    }
+    // Whatever our section holds, even lines QSettings cannot read, the
+    // other sections belong to other programs and are kept byte for byte.
+    m_others = IniFile::otherSections(bytes, SettingsKeys::section);
+    for (const QString &key : std::as_const(m_unsaved))
+        values.insert(key, m_values.value(key));
+    m_values = std::move(values);
+    m_lines.clear();
+    for (auto it = m_values.cbegin(); it != m_values.cend(); ++it)
+        m_lines.insert(it.key(), IniFile::entryLine(it.key(), it.value()));
 }
 
 QString RememberedValues::value(QStringView key) const
@@ -109,63 +150,115 @@ QString RememberedValues::value(QStringView key) const
 
 void RememberedValues::setValue(QStringView key, const QString &text)
 {
-    // Another copy of the program may have written the file since.
+    // Another program may have written the file since.
     if (stampOnDisk() != m_stamp)
         reload();
     const QString name = key.toString();
     const auto it = m_values.constFind(name);
     // Rewriting the file for an unchanged value is wasted work on every key release.
-    if (it != m_values.cend() && *it == text)
+    if (it != m_values.cend() && *it == text && !m_unsaved.contains(name))
         return;
     m_values.insert(name, text);
+    m_lines.insert(name, IniFile::entryLine(name, text));
+    m_unsaved.insert(name);
+    if (save())
+        return;
+    m_flushTimer.start(); // tries again once typing pauses
+    if (!m_warned) {
+        m_warned = true;
+        qWarning("Kartavio: cannot write the settings file %s; values are kept until the program ends",
+                 qPrintable(m_path));
+    }
+}
+
+// The file a write replaces: the settings file, or the file its link leads
+// to (through every link of a chain), as QSettings writes through links.
+QString RememberedValues::target() const
+{
+    QFileInfo file(m_path);
+    for (int depth = 0; depth < 128 && file.isSymLink(); ++depth)
+        file.setFile(file.symLinkTarget());
+    return file.isSymLink() ? m_path : file.filePath();
+}
+
+// Writes the values not yet in the file, under the lock other programs
+// take, after reading what they wrote last.
+bool RememberedValues::save()
+{
+    struct stat info {};
+    bool exists = false;
+    if (!replaceable(QFile::encodeName(target()), info, exists))
+        return false;
+    const SettingsLock lock(m_path, lockTimeoutMs);
+    if (!lock.isLocked())
+        return false;
+    if (stampOnDisk() != m_stamp)
+        reload();
     if (!writeFile())
-        qWarning("Kartavio: cannot write the settings file %s", qPrintable(m_path));
+        return false;
+    m_unsaved.clear();
+    return true;
 }
 
 // Writes a new file beside the old one and renames it over the old one.
 bool RememberedValues::writeFile()
 {
-    IniFile::Entries entries;
-    entries.reserve(m_values.size());
-    for (auto it = m_values.cbegin(); it != m_values.cend(); ++it)
-        entries.append({it.key(), it.value()});
-    const QByteArray content = IniFile::withSection(m_file, SettingsKeys::section, entries);
-
-    const QByteArray path = QFile::encodeName(m_path);
+    const QString targetPath = target();
+    const QByteArray path = QFile::encodeName(targetPath);
+    struct stat old {};
+    bool exists = false;
+    if (!replaceable(path, old, exists))
+        return false;
     QByteArray temp = path + ".XXXXXX";
     int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0 && errno == ENOENT && QDir().mkpath(QFileInfo(m_path).absolutePath())) {
+    if (fd < 0 && errno == ENOENT && QDir().mkpath(QFileInfo(targetPath).absolutePath())) {
         temp = path + ".XXXXXX";
         fd = ::mkostemp(temp.data(), O_CLOEXEC);
     }
     if (fd < 0)
         return false;
-    struct stat old {};
-    if (::stat(path.constData(), &old) == 0)
+    if (exists)
         ::fchmod(fd, old.st_mode & 07777);
+
+    static const QByteArray header = IniFile::sectionHeader(SettingsKeys::section);
+    std::vector<iovec> pieces;
+    pieces.reserve(size_t(m_lines.size()) + 2);
+    pieces.push_back(piece(header));
+    for (const QByteArray &line : std::as_const(m_lines))
+        pieces.push_back(piece(line));
+    pieces.push_back(piece(m_others));
 
     // Each version gets its own millisecond time stamp: QSettings readers
     // tell versions apart by time stamp (in milliseconds) and size.
     m_lastModifiedMs = std::max(QDateTime::currentMSecsSinceEpoch(), m_lastModifiedMs + 1);
     const timespec times[2] = {{0, UTIME_NOW},
                                {time_t(m_lastModifiedMs / 1000), long(m_lastModifiedMs % 1000) * 1'000'000}};
-    const bool written = writeAll(fd, content) && ::futimens(fd, times) == 0;
-    if (::close(fd) != 0 || !written || ::rename(temp.constData(), path.constData()) != 0) {
+    struct stat written {};
+    // The stamp is the written file's own: a later look at the path could
+    // already see another program's version.
+    const bool ok = writeAll(fd, std::move(pieces)) && ::futimens(fd, times) == 0 && ::fstat(fd, &written) == 0;
+    if (::close(fd) != 0 || !ok || ::rename(temp.constData(), path.constData()) != 0) {
         ::unlink(temp.constData());
         return false;
     }
-    m_file = content;
-    m_stamp = stampOnDisk();
+    m_stamp = {qint64(written.st_size), qint64(written.st_mtim.tv_sec) * 1'000'000'000 + written.st_mtim.tv_nsec,
+               quint64(written.st_ino)};
+    m_written = targetPath;
     m_flushPending = true;
     m_flushTimer.start();
     return true;
 }
 
-// Flushes the file and its folder entry to the disk without blocking typing.
+// Flushes the file and its folder entry to the disk without blocking typing;
+// values that could not be written are tried again first.
 void RememberedValues::flushToDisk()
 {
+    if (!m_unsaved.isEmpty())
+        save();
+    if (!m_flushPending)
+        return;
     m_flushPending = false;
-    const QByteArray path = QFile::encodeName(m_path);
-    const QByteArray folder = QFile::encodeName(QFileInfo(m_path).absolutePath());
+    const QByteArray path = QFile::encodeName(m_written);
+    const QByteArray folder = QFile::encodeName(QFileInfo(m_written).absolutePath());
     QThreadPool::globalInstance()->start([path, folder] { syncToDisk(path, folder); });
 }

@@ -2,18 +2,25 @@
 
 #include <QByteArray>
 #include <QMap>
+#include <QSet>
 #include <QString>
 #include <QStringView>
 #include <QTimer>
 
 // The per-user store of remembered box texts, in the settings file QSettings
-// uses (~/.config/Kelvara.conf, section "Kartavio").
+// uses (~/.config/Kelvara.conf, section "Kartavio"). The file is shared with
+// the maker's other programs: their sections are kept byte for byte.
 //
 // Every write replaces the file (new file, then rename) before it returns, so
 // a program killed right after a key release loses nothing and the file is
-// never half-written. The flush to the disk itself (fsync, many milliseconds)
-// runs on a worker thread a moment after typing stops, and at exit, instead
-// of on every key release as QSettings::sync() would.
+// never half-written. It takes the lock QSettings takes ("Kelvara.conf.lock"),
+// and reads the file again first when another program has changed it. A
+// settings file that is a link is written through to its target; one its
+// owner may not write is left alone (the values then live in memory only).
+// Each value is encoded once, when it changes, so a key release costs the
+// same whatever else the file holds. The flush to the disk itself (fsync,
+// many milliseconds) runs on a worker thread a moment after typing stops,
+// and at exit, instead of on every key release as QSettings::sync() would.
 class RememberedValues final
 {
 public:
@@ -69,14 +76,20 @@ private:
 
     Stamp stampOnDisk() const;
     void reload();
+    bool save();
     bool writeFile();
+    QString target() const;
     void flushToDisk();
 
     QString m_path;
     QMap<QString, QString> m_values;
-    QByteArray m_file;       // the file as last read or written; other sections are kept from it
-    Stamp m_stamp;           // the file as this store last saw it
+    QMap<QString, QByteArray> m_lines; // each value as its line in the file, made when it changes
+    QByteArray m_others;               // the other sections of the file, as they were read
+    QSet<QString> m_unsaved;           // keys whose value is not in the file yet
+    Stamp m_stamp;                     // the file as this store last read or wrote it
+    QString m_written;                 // the file last written (a link's target)
     qint64 m_lastModifiedMs = 0;
     bool m_flushPending = false;
+    bool m_warned = false;
     QTimer m_flushTimer;
 };

@@ -23,6 +23,10 @@ the program against a broken or hostile host; the pages stay as they are:
   rate0, rate-1, ratenan, rate1e400
              a rate line with that rate (0, -1, nan, 1e400)
   notgif     a good rate line, but the chart is not a GIF
+  richstand  a rate line whose stand text is markup: a picture of /dev/zero,
+             a large red span and 40 nested tables
+  jpegbomb   a good rate line, but the chart is a progressive JPEG of
+             5700 x 5700 pixels in 39,560 tiny scans (minutes to decode)
 """
 
 import argparse
@@ -259,12 +263,30 @@ PAGES = {
 
 # ------------------------------------------------------------------ faults
 
-FAULTS = ["silent", "slow", "cut", "500", "garbage", "rate0", "rate-1", "ratenan", "rate1e400", "notgif"]
+FAULTS = ["silent", "slow", "cut", "500", "garbage", "rate0", "rate-1", "ratenan", "rate1e400", "notgif",
+          "richstand", "jpegbomb"]
 BAD_RATES = {"rate0": "0", "rate-1": "-1", "ratenan": "nan", "rate1e400": "1e400"}
 SLOW_INTERVAL = 0.2  # seconds per byte
 SLOW_RATE_PADDING = 1000  # blanks after the rate line's last field
 GARBAGE_SIZE = 1024 * 1024
 NOT_A_GIF = page("Fehler", "<p>Das Diagramm ist gerade nicht verfügbar.</p>").encode("utf-8")
+RICH_STAND = (b'<img src="/dev/zero"><span style="font-size:72pt;color:red">Stand</span>'
+              + b"<table><tr><td>" * 40)
+
+
+def jpeg_bomb(side=5700, scans=39560):
+    """A progressive grey JPEG: the usual header segments, then `scans` scans
+    of the DC coefficients with one data byte each; every scan makes a
+    decoder walk all blocks of the picture again."""
+    def segment(marker, payload):
+        return b"\xff" + bytes([marker]) + struct.pack(">H", len(payload) + 2) + payload
+
+    table = b"\x01" + b"\x00" * 15 + b"\x00"  # one one-bit code, for symbol 0
+    out = b"\xff\xd8" + segment(0xDB, b"\x00" + b"\x01" * 64)
+    out += segment(0xC2, b"\x08" + struct.pack(">HH", side, side) + b"\x01\x01\x11\x00")
+    out += segment(0xC4, b"\x00" + table) + segment(0xC4, b"\x10" + table)
+    out += (segment(0xDA, b"\x01\x01\x00\x00\x00\x00") + b"\x00") * scans
+    return out + b"\xff\xd9"
 
 
 def service_fault_reply(fault, path, rate_reply, chart):
@@ -279,6 +301,10 @@ def service_fault_reply(fault, path, rate_reply, chart):
         return 200, good[1], BAD_RATES[fault].encode("ascii") + b"|" + stand_and_rest
     if fault == "notgif":
         return good if is_rate else (200, "image/gif", NOT_A_GIF)
+    if fault == "richstand":
+        return (200, good[1], rate_reply.split(b"|", 1)[0] + b"|" + RICH_STAND + b"|") if is_rate else good
+    if fault == "jpegbomb":
+        return good if is_rate else (200, "image/gif", jpeg_bomb())
     if fault == "500":
         return (500,) + good[1:]  # a well-formed body: only the status is wrong
     if fault == "garbage":

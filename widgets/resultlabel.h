@@ -2,7 +2,8 @@
 
 #include <QLabel>
 
-// A label whose text the program rewrites with a result. For screen readers
+// A label whose text the program rewrites with a result, shown as plain text
+// exactly as it stands. For screen readers
 // its accessible name stays fixed (what it shows, e.g. "Fahrtpreis") and its
 // accessible description mirrors the shown text; every new text is announced
 // with a DescriptionChanged event, which a plain QLabel does not send.

@@ -16,7 +16,7 @@ private slots:
 
     void tick_data();
     void tick();
-    void timerRunsFromConstruction();
+    void timerRunsOnlyWhileShown();
     void layout();
     void showCentered();
     void update();
@@ -49,6 +49,8 @@ void TestForm2::tick_data()
     QTest::newRow("full swing") << 1425.0f << u"r"_qs << 260 << 1425.0f << u"r"_qs;
     QTest::newRow("from the start to the first turn") << 1320.0f << QString() << 139 << 3375.0f << u"l"_qs;
     QTest::newRow("many swings stay exact") << 1425.0f << u"r"_qs << 260 * 50 + 1 << 1440.0f << u"r"_qs;
+    QTest::newRow("a day of swings from the start") << 1320.0f << QString() << 8640000 << 2460.0f << u"l"_qs;
+    QTest::newRow("off the grid, many swings") << 1427.0f << u"r"_qs << 258 * 40 + 1 << 1442.0f << u"r"_qs;
 }
 
 void TestForm2::tick()
@@ -66,8 +68,7 @@ void TestForm2::tick()
     QCOMPARE(form.image2Tag(), QString());
     if (left != 1320.0f || !tag.isEmpty())
         form.setImage2(left, tag);
-    for (int i = 0; i < ticks; ++i)
-        form.tick();
+    form.advance(ticks);
     QCOMPARE(form.image2Left(), expectedLeft);
     QCOMPARE(form.image2Tag(), expectedTag);
 
@@ -78,18 +79,30 @@ void TestForm2::tick()
     QCOMPARE(image2->y(), 40);
 }
 
-void TestForm2::timerRunsFromConstruction()
+// A hidden window wakes nobody; shown, the picture stands where its steps
+// since the window was made have taken it, and swings on.
+void TestForm2::timerRunsOnlyWhileShown()
 {
     QWidget owner;
+    owner.show();
     Form2 form(&owner);
     auto *timer = form.findChild<QTimer *>(u"Timer1"_qs);
     QVERIFY(timer);
     QCOMPARE(timer, form.timer1());
-    QVERIFY(timer->isActive());
     QCOMPARE(timer->interval(), 10);
-    // It runs while the window is hidden.
-    QVERIFY(form.isHidden());
-    QTRY_VERIFY(form.image2Left() > 1320.0f);
+    QVERIFY(!timer->isActive());
+    QTest::qWait(300);
+    QCOMPARE(form.image2Left(), 1320.0f);
+
+    form.showCentered();
+    QVERIFY(timer->isActive());
+    // At least 30 steps: 1305 after the first, then 15 twips to the right each.
+    QVERIFY2(form.image2Left() >= 1740.0f, qPrintable(QString::number(form.image2Left())));
+    const float shownAt = form.image2Left();
+    QTRY_VERIFY(form.image2Left() != shownAt);
+
+    form.hide();
+    QVERIFY(!timer->isActive());
 }
 
 void TestForm2::layout()

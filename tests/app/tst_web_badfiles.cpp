@@ -1,5 +1,6 @@
 #include "app/firstactivation.h"
 #include "app/form3.h"
+#include "helpers/hostilebytes.h"
 #include "helpers/testenv.h"
 #include "helpers/windowstart.h"
 #include "helpers/testhttpserver.h"
@@ -43,6 +44,8 @@ public:
         SettingsPathIsFile,
         ReadOnlyCacheFolder,
         CachePathIsFile,
+        ReadOnlySettingsFile, // its owner may not write it: left alone
+        SettingsFileIsLink,   // into a dotfiles folder: written through
     };
     Q_ENUM(Damage)
 
@@ -154,6 +157,11 @@ void TestBadFiles::startsAndComputes_data()
         << cache << QByteArray("1.1|" + megabyte + "|***01.01.2020***\r\n") << NoDamage << true << QStringList();
     QTest::newRow("cache line of 1 MB with no end") << cache << megabyte << NoDamage << true << QStringList();
 
+    // Today's cache with a chart that takes minutes to decode: it is not
+    // decoded, and the day's data is fetched again.
+    QTest::newRow("cached chart a JPEG bomb") << u"eurchart.gif"_s << HostileBytes::jpegBomb() << NoDamage << true
+                                              << QStringList();
+
     QTest::newRow("states with binary junk")
         << states << QByteArray("AL\tAlabama\n" + TestEnv::junk(12, 2000) + "\nAK\tAlaska\n" + TestEnv::junk(13, 2000) + "\nAZ\tArizona\n")
         << NoDamage << true << QStringList{u"AL"_s, u"AK"_s, u"AZ"_s};
@@ -178,6 +186,8 @@ void TestBadFiles::startsAndComputes_data()
         << NoDamage << true << QStringList();
     QTest::newRow("read-only settings folder") << QString() << QByteArray() << ReadOnlySettingsFolder << true << QStringList();
     QTest::newRow("settings folder is a file") << QString() << QByteArray() << SettingsPathIsFile << false << QStringList();
+    QTest::newRow("read-only settings file") << QString() << QByteArray() << ReadOnlySettingsFile << true << QStringList();
+    QTest::newRow("settings file is a link") << QString() << QByteArray() << SettingsFileIsLink << true << QStringList();
     QTest::newRow("read-only cache folder") << QString() << QByteArray() << ReadOnlyCacheFolder << true << QStringList();
     QTest::newRow("cache folder is a file") << QString() << QByteArray() << CachePathIsFile << true << QStringList();
 }
@@ -259,6 +269,10 @@ void TestBadFiles::startsAndComputes()
         QVERIFY(writeBytes(statesFile, readBytes(QStringLiteral(KARTAVIO_SOURCE_DIR "/resources/staaten.txt"))));
     if (file == u"eurkurs.txt")
         QVERIFY(writeBytes(cacheDir() + u"/eurkurs.txt"_s, content));
+    if (file == u"eurchart.gif") {
+        QVERIFY(writeBytes(cacheDir() + u"/eurchart.gif"_s, content));
+        QVERIFY(writeBytes(cacheDir() + u"/eurkurs.txt"_s, RateReply::cacheLine(u"1.1|01.01.2020|", QDate::currentDate())));
+    }
     if (file == u"Kelvara.conf")
         QVERIFY(writeBytes(TestEnv::settingsFile(), content));
 
@@ -280,6 +294,16 @@ void TestBadFiles::startsAndComputes()
         QVERIFY(QDir(settingsFolder).removeRecursively());
         QVERIFY(writeBytes(settingsFolder, "kein Ordner"));
         break;
+    case ReadOnlySettingsFile:
+        QVERIFY(QFile::setPermissions(TestEnv::settingsFile(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        break;
+    case SettingsFileIsLink: {
+        const QString dotfiles = TestEnv::root() + u"/dotfiles"_s;
+        QVERIFY(QDir().mkpath(dotfiles));
+        QVERIFY(QFile::rename(TestEnv::settingsFile(), dotfiles + u"/Kelvara.conf"_s));
+        QVERIFY(QFile::link(dotfiles + u"/Kelvara.conf"_s, TestEnv::settingsFile()));
+        break;
+    }
     case ReadOnlyCacheFolder:
         QVERIFY(writeBytes(cacheDir() + u"/eurkurs.txt"_s, staleCache));
         QVERIFY(QFile::setPermissions(cacheDir(), readOnlyFolder));
@@ -365,6 +389,13 @@ void TestBadFiles::startsAndComputes()
     case SettingsPathIsFile:
         QCOMPARE(readBytes(settingsFolder), QByteArray("kein Ordner"));
         break;
+    case ReadOnlySettingsFile:
+        QCOMPARE(readBytes(TestEnv::settingsFile()), settingsBefore);
+        QCOMPARE(m_window->store().value(u"txtEur"), u"100"_s); // kept while the program runs
+        break;
+    case SettingsFileIsLink:
+        QVERIFY(QFileInfo(TestEnv::settingsFile()).isSymLink());
+        [[fallthrough]];
     default:
         QCOMPARE(reader.status(), QSettings::NoError);
         QCOMPARE(reader.value(u"Kartavio/txtEur"_s).toString(), u"100"_s);

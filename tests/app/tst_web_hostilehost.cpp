@@ -5,12 +5,14 @@
 #include "app/firstactivation.h"
 #include "app/form3.h"
 #include "panels/currencypanel.h"
+#include "helpers/hostilebytes.h"
 #include "helpers/panelprobe.h"
 #include "helpers/testenv.h"
 #include "helpers/testhttpserver.h"
 #include "helpers/windowstart.h"
 #include "app/form2.h"
 #include "core/rateretrieval.h"
+#include "panels/quietpage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -19,9 +21,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+#include <QWebEngineView>
 
 #include <memory>
 
@@ -70,6 +74,9 @@ private slots:
     void init();
     void survives_data();
     void survives();
+    void standShownAsItStands_data();
+    void standShownAsItStands();
+    void bannerPutsNothingOverTheWindow();
 
 private:
     TestHttpServer *m_server = nullptr;
@@ -123,6 +130,10 @@ void TestHostileHost::survives_data()
     QTest::newRow("notgif") << Reply{200, goodReply, "text/plain"}
                             << Reply{200, "<html><body>Kein Bild</body></html>", "image/gif"}
                             << u"1 EUR = 1,2345 $, 1$ = 0,8100 EUR"_s << u"123,45"_s << u"Stand: 05.12.2026"_s;
+    // A progressive JPEG that takes minutes to decode, sent as the chart.
+    QTest::newRow("jpegbomb") << Reply{200, goodReply, "text/plain"}
+                              << Reply{200, HostileBytes::jpegBomb(), "image/gif"}
+                              << u"1 EUR = 1,2345 $, 1$ = 0,8100 EUR"_s << u"123,45"_s << u"Stand: 05.12.2026"_s;
 }
 
 void TestHostileHost::survives()
@@ -170,6 +181,100 @@ void TestHostileHost::survives()
     auto *euros = window->findChild<QLineEdit *>(u"txtEur"_s);
     PanelProbe::type(euros, u"100"_s);
     QCOMPARE(window->findChild<QLineEdit *>(u"txtDollar"_s)->text(), dollars);
+}
+
+namespace {
+
+// Resident memory of this process, in MiB.
+qint64 residentMiB()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong() / 1024;
+    }
+    return -1;
+}
+
+} // namespace
+
+void TestHostileHost::standShownAsItStands_data()
+{
+    QTest::addColumn<QByteArray>("stand");
+    // Read as markup, each of these did harm: a picture read from an endless
+    // device, a layout whose cost doubles with each level, text in any style.
+    QTest::newRow("picture") << QByteArray("<img src=\"/dev/zero\">");
+    QTest::newRow("nested tables") << QByteArray("<table><tr><td>").repeated(40);
+    QTest::newRow("styled") << QByteArray("<span style=\"font-size:72pt;color:red\">05.12.2026</span> &amp; <b>");
+}
+
+void TestHostileHost::standShownAsItStands()
+{
+    QFETCH(QByteArray, stand);
+    m_server->setReply(ratePath, {200, "1.2345|" + stand + '|', "text/plain"});
+    m_server->setReply(chartPath, {200, newGif, "image/gif"});
+
+    auto window = std::make_unique<Form3>();
+    window->retrieval()->setTransferTimeout(timeoutMs);
+    QSignalSpy ready(window.get(), &Form3::readyToShow);
+    QVERIFY(ready.wait(10000));
+    const qint64 before = residentMiB();
+    QSignalSpy done(window->firstActivation(), &FirstActivation::done);
+    window->show();
+    QVERIFY(done.wait(timeoutMs + 10000));
+    QVERIFY(window->isEnabled());
+
+    auto *label3 = window->findChild<QLabel *>(u"Label3"_s);
+    QCOMPARE(label3->text(), u"Stand: "_s + QString::fromLatin1(stand));
+    QCOMPARE(label3->sizeHint().height(), window->findChild<QLabel *>(u"Label4"_s)->sizeHint().height());
+    window->grab(); // draws the label as the user would see it
+    QTest::qWait(500);
+    const qint64 grown = residentMiB() - before;
+    qInfo("%s: resident memory grew by %lld MiB", QTest::currentDataTag(), grown);
+    QVERIFY2(grown < 200, qPrintable(QString::number(grown)));
+
+    // Shown once, cached, shown again the same way on the next start.
+    window.reset();
+    window = WindowStart::startAndActivate();
+    QVERIFY(window);
+    QCOMPARE(window->findChild<QLabel *>(u"Label3"_s)->text(), u"Stand: "_s + QString::fromLatin1(stand));
+}
+
+// A banner that asks for a window and for one JavaScript box after another
+// gets none: no box, no window, and the program goes on working.
+void TestHostileHost::bannerPutsNothingOverTheWindow()
+{
+    m_server->setReply(ratePath, {200, goodReply, "text/plain"});
+    m_server->setReply(chartPath, {200, newGif, "image/gif"});
+    m_server->setReply(u"/_tools"_s, {200, "<!doctype html><script>window.open('/_tools/links', 'x');"
+                                           "confirm('Sicher?'); prompt('Name?');"
+                                           "for (;;) alert('Gewonnen!');</script>"});
+    const auto restoreBanner = qScopeGuard([this] { WindowStart::pointHostsAt(*m_server); });
+    const QWidgetList before = QApplication::topLevelWidgets();
+    auto window = WindowStart::startAndActivate();
+    QVERIFY(window);
+    for (const QString &view : {u"AdBrw"_s, u"BrwWort"_s, u"brwLinks"_s})
+        QVERIFY2(qobject_cast<QuietPage *>(window->findChild<QWebEngineView *>(view)->page()), qPrintable(view));
+    auto *page = qobject_cast<QuietPage *>(window->banner()->page());
+    QTRY_VERIFY(page->refusedDialogs() > 100);
+
+    // The window still answers at once while the page keeps asking.
+    QElapsedTimer clock;
+    clock.start();
+    bool fired = false;
+    QTimer::singleShot(20, this, [&fired] { fired = true; });
+    QTRY_VERIFY(fired);
+    qInfo("a 20 ms timer fired after %lld ms; %d boxes refused", clock.elapsed(), page->refusedDialogs());
+    QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(window->isEnabled());
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        QVERIFY2(before.contains(widget) || widget == window.get() || widget == window->form2() || !widget->isVisible(),
+                 qPrintable(QString::fromLatin1(widget->metaObject()->className()) + u' ' + widget->windowTitle()));
+    PanelProbe::type(window->findChild<QLineEdit *>(u"txtEur"_s), u"100"_s);
+    QCOMPARE(window->findChild<QLineEdit *>(u"txtDollar"_s)->text(), u"123,45"_s);
 }
 
 int main(int argc, char *argv[])

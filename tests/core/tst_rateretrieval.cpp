@@ -1,3 +1,4 @@
+#include "helpers/hostilebytes.h"
 #include "helpers/testenv.h"
 #include "core/rateretrieval.h"
 
@@ -153,6 +154,7 @@ private slots:
     void run_data();
     void run();
     void onceADay();
+    void linksReplacedNotFollowed();
 };
 
 void TestRateRetrieval::run_data()
@@ -195,6 +197,17 @@ void TestRateRetrieval::run_data()
     QTest::newRow("today's cache, chart unreadable: one download")
         << todaysCache << QByteArray("GIF89a kaputt") << reply << chart << 0.0
         << 1 << 1 << 1.3 << u"06.12.2026"_qs << true << fresh << Chart::New;
+    // Only a GIF is decoded, and only one of a size the panel can show: a
+    // progressive JPEG that takes minutes to decode never reaches a decoder.
+    QTest::newRow("today's cache, chart a JPEG bomb: one download")
+        << todaysCache << HostileBytes::jpegBomb() << reply << chart << 0.0
+        << 1 << 1 << 1.3 << u"06.12.2026"_qs << true << fresh << Chart::New;
+    QTest::newRow("chart a JPEG bomb")
+        << staleCache << oldGif << reply << Answer{200, HostileBytes::jpegBomb()} << 0.0
+        << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
+    QTest::newRow("chart declares a huge screen")
+        << staleCache << oldGif << reply << Answer{200, HostileBytes::gifDeclaring(30000, 20)} << 0.0
+        << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("today's cache, rate 0: one download")
         << QByteArray("0|05.12.2026|***06.12.2026***\r\n") << oldGif << reply << chart << 0.0
         << 1 << 1 << 1.3 << u"06.12.2026"_qs << true << fresh << Chart::New;
@@ -386,6 +399,35 @@ void TestRateRetrieval::onceADay()
     QCOMPARE(service.requests.value(ratePath), 2);
     QCOMPARE(contents(retrieval.cacheFile()), QByteArray("1.3|05.12.2026|***07.12.2026***\r\n"));
     qunsetenv("KARTAVIO_SERVICE_HOST");
+}
+
+// Cache files that are links are neither read nor written through.
+void TestRateRetrieval::linksReplacedNotFollowed()
+{
+    QTemporaryDir root;
+    FakeService service;
+    service.answers[ratePath] = Answer{200, "1.3|06.12.2026|"};
+    service.answers[chartPath] = Answer{200, newGif};
+    RateRetrieval retrieval(root.path());
+    retrieval.setClock([] { return today; });
+    retrieval.setServiceHost(service.host());
+    const QString cacheTarget = root.filePath(u"elsewhere.txt"_qs);
+    const QString chartTarget = root.filePath(u"elsewhere.gif"_qs);
+    write(cacheTarget, todaysCache);
+    write(chartTarget, oldGif);
+    QVERIFY(QFile::link(cacheTarget, retrieval.cacheFile()));
+    QVERIFY(QFile::link(chartTarget, retrieval.chartFile()));
+
+    QSignalSpy spy(&retrieval, &RateRetrieval::finished);
+    retrieval.start(0.0);
+    QVERIFY(spy.wait(5000));
+    QVERIFY(spy.at(0).at(0).value<RateResult>().online); // today's cache behind a link is not read
+    QCOMPARE(contents(cacheTarget), todaysCache);
+    QCOMPARE(contents(chartTarget), oldGif);
+    QVERIFY(!QFileInfo(retrieval.cacheFile()).isSymLink());
+    QVERIFY(!QFileInfo(retrieval.chartFile()).isSymLink());
+    QCOMPARE(contents(retrieval.cacheFile()), QByteArray("1.3|06.12.2026|***06.12.2026***\r\n"));
+    QCOMPARE(contents(retrieval.chartFile()), newGif);
 }
 
 QTEST_MAIN(TestRateRetrieval)

@@ -2,6 +2,7 @@
 // and the browser replaced by a recorder of opened addresses.
 
 #include "widgets/linklabel.h"
+#include "widgets/url.h"
 #include "panels/panelcontext.h"
 #include "settings/rememberedvalues.h"
 #include "helpers/fitcheck.h"
@@ -93,6 +94,8 @@ private slots:
     void translateButtons_data();
     void translateButtons();
     void translateTextStoredOnEveryChange();
+    void tooLongForTheBrowser_data();
+    void tooLongForTheBrowser();
 
     void findState_data();
     void findState();
@@ -183,6 +186,37 @@ void TestLookupPanels::translateButtons()
     QTest::mouseClick(toEnglish ? panel.command3() : panel.command4(), Qt::LeftButton);
     QCOMPARE(m_opened.size(), 1);
     QCOMPARE(m_opened.constFirst().toEncoded(), expected);
+}
+
+// A browser is started with the address as one argument of its command
+// line; one longer than that allows is not lost in silence.
+void TestLookupPanels::tooLongForTheBrowser_data()
+{
+    QTest::addColumn<qsizetype>("beyond"); // characters beyond the longest address
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("longest address") << qsizetype(0) << true;
+    QTest::newRow("one character more") << qsizetype(1) << false;
+}
+
+void TestLookupPanels::tooLongForTheBrowser()
+{
+    QFETCH(qsizetype, beyond);
+    QFETCH(bool, opened);
+    TranslatePanel panel(context());
+    panel.show();
+    const qsizetype prefix = base.size() + u"_tools/trans.cgi?dir=eng&txt="_s.size();
+    panel.txtTrans()->setPlainText(QString(maxAddressLength - prefix + beyond, u'a'));
+    QComboBox none;
+    MessageCatcher catcher(&none);
+    QTest::mouseClick(panel.command3(), Qt::LeftButton);
+    QCOMPARE(m_opened.size(), opened ? 1 : 0);
+    QCOMPARE(catcher.seen.size(), opened ? 0 : 1);
+    if (!opened) {
+        QCOMPARE(catcher.seen.constFirst().title, u"Fehler"_s);
+        QCOMPARE(catcher.seen.constFirst().text,
+                 u"Der Text ist zu lang, um ihn an den Browser zu übergeben. Bitte kürzen Sie ihn."_s);
+        QCOMPARE(catcher.seen.constFirst().icon, QMessageBox::Information);
+    }
 }
 
 void TestLookupPanels::translateTextStoredOnEveryChange()

@@ -89,7 +89,11 @@ void TestIniFile::otherSectionsKept_data()
         << QByteArray("[Kartavio]\ntxtM=5\n\n[General]\nfoo=bar\n\n[Other]\nx=\"a, b\"\n");
     QTest::newRow("keys before any header")
         << QByteArray("\nfoo=bar\n[Other]\ny=1")
-        << QByteArray("[Kartavio]\ntxtM=5\n\n[General]\nfoo=bar\n[Other]\ny=1\n");
+        << QByteArray("[Kartavio]\ntxtM=5\n\n[General]\nfoo=bar\n[Other]\ny=1");
+    // Stray lines in ours go with it; every byte of the others stays.
+    QTest::newRow("stray lines in ours, odd lines in others")
+        << QByteArray("[Other]\r\nkey = spaced ; c\r\n# comment\r\n[Kartavio]\n# stray\nno equals\ntxtM=1\n[Z]\nz")
+        << QByteArray("[Kartavio]\ntxtM=5\n\n[Other]\r\nkey = spaced ; c\r\n# comment\r\n[Z]\nz");
     QTest::newRow("unclosed quote after ours")
         << QByteArray("[Other]\nx=\"open\n")
         << QByteArray("[Kartavio]\ntxtM=5\n\n[Other]\nx=\"open\n");

@@ -38,11 +38,17 @@ private slots:
     void childWriter();
     void survivesSigkillWhileTyping();
     void childTypist();
+    void strayLinesKeepOtherSections_data();
+    void strayLinesKeepOtherSections();
+    void parallelWritersLoseNothing_data();
+    void parallelWritersLoseNothing();
+    void childParallel();
 
 private:
     static bool isChild()
     {
-        return qEnvironmentVariableIsSet("KARTAVIO_CHILD_WRITER") || qEnvironmentVariableIsSet("KARTAVIO_CHILD_TYPIST");
+        return qEnvironmentVariableIsSet("KARTAVIO_CHILD_WRITER") || qEnvironmentVariableIsSet("KARTAVIO_CHILD_TYPIST")
+               || qEnvironmentVariableIsSet("KARTAVIO_CHILD_PARALLEL");
     }
 };
 
@@ -323,6 +329,100 @@ void TestRememberedValues::childTypist()
         QCOMPARE(box->text(), after);
         std::printf("released %s %s\n", qPrintable(box->objectName()), qPrintable(box->text()));
         std::fflush(stdout);
+    }
+}
+
+// The file is shared with the maker's other programs: whatever our section
+// holds, their sections stay exactly as they were.
+void TestRememberedValues::strayLinesKeepOtherSections_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArrayList>("kept");
+
+    QTest::newRow("comment in ours")
+        << QByteArray("[Andere]\nname=Wert ; Notiz\n\n[Kartavio]\n# Kommentar\ntxtM=3\n\n[Noch]\r\nx = 1\r\n")
+        << QByteArrayList{"\n[Andere]\nname=Wert ; Notiz\n\n", "\n[Noch]\r\nx = 1\r\n"};
+    QTest::newRow("line without = in ours, others after")
+        << QByteArray("[Kartavio]\nkaputt\ntxtM=3\n[Andere]\n# eigene Notiz\nname=1")
+        << QByteArrayList{"\n[Andere]\n# eigene Notiz\nname=1"};
+}
+
+void TestRememberedValues::strayLinesKeepOtherSections()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArrayList, kept);
+    QFile settings(TestEnv::settingsFile());
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    QCOMPARE(settings.write(file), file.size());
+    settings.close();
+
+    RememberedValues store;
+    QCOMPARE(store.value(u"txtM"), u"3"_s);
+    store.setValue(u"txtKG", u"5"_s);
+    QVERIFY(settings.open(QIODevice::ReadOnly));
+    const QByteArray written = settings.readAll();
+    for (const QByteArray &section : kept)
+        QVERIFY2(written.contains(section), written.constData());
+    QSettings reader(TestEnv::settingsFile(), QSettings::IniFormat);
+    QCOMPARE(reader.value(u"Kartavio/txtM"_s).toString(), u"3"_s);
+    QCOMPARE(reader.value(u"Kartavio/txtKG"_s).toString(), u"5"_s);
+}
+
+// Two programs write the file at the same time, each its own keys, as fast
+// as they can: every key of both is in the file at the end. The other
+// program is this store again, or QSettings, as the maker's programs use.
+void TestRememberedValues::parallelWritersLoseNothing_data()
+{
+    QTest::addColumn<QString>("other");
+    QTest::newRow("two stores") << u"store"_s;
+    QTest::newRow("store and QSettings") << u"qsettings"_s;
+}
+
+void TestRememberedValues::parallelWritersLoseNothing()
+{
+    QFETCH(QString, other);
+    constexpr int writes = 300;
+    const QStringList how = {u"store:a:"_s + QString::number(writes), other + u":b:"_s + QString::number(writes)};
+    std::array<QProcess, 2> children;
+    for (size_t i = 0; i < children.size(); ++i) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"KARTAVIO_CHILD_PARALLEL"_s, how[qsizetype(i)]);
+        children[i].setProcessEnvironment(env);
+        children[i].start(QCoreApplication::applicationFilePath(), {u"childParallel"_s});
+    }
+    for (QProcess &child : children) {
+        QVERIFY(child.waitForFinished(120000));
+        QVERIFY2(child.exitCode() == 0, child.readAllStandardOutput().constData());
+    }
+    QSettings reader(TestEnv::settingsFile(), QSettings::IniFormat);
+    const QString otherSection = other == u"store" ? u"Kartavio/"_s : u"Andere/"_s;
+    QStringList lost;
+    for (int i = 1; i <= writes; ++i) {
+        if (reader.value(u"Kartavio/a"_s + QString::number(i)).toString() != QString::number(i))
+            lost.append(u"a"_s + QString::number(i));
+        if (reader.value(otherSection + u'b' + QString::number(i)).toString() != QString::number(i))
+            lost.append(u"b"_s + QString::number(i));
+    }
+    QVERIFY2(lost.isEmpty(), qPrintable(QString::number(lost.size()) + u" lost: "_s + lost.mid(0, 20).join(u' ')));
+}
+
+void TestRememberedValues::childParallel()
+{
+    const QStringList how = qEnvironmentVariable("KARTAVIO_CHILD_PARALLEL").split(u':');
+    if (how.size() != 3)
+        QSKIP("runs only as a child of parallelWritersLoseNothing");
+    const int writes = how[2].toInt();
+    if (how[0] == u"store") {
+        RememberedValues store;
+        for (int i = 1; i <= writes; ++i)
+            store.setValue(QString(how[1] + QString::number(i)), QString::number(i));
+        return;
+    }
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, u"Kelvara"_s);
+    for (int i = 1; i <= writes; ++i) {
+        settings.setValue(u"Andere/"_s + how[1] + QString::number(i), QString::number(i));
+        settings.sync();
+        QCOMPARE(settings.status(), QSettings::NoError);
     }
 }
 

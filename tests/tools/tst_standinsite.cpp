@@ -3,9 +3,11 @@
 
 #include "helpers/testenv.h"
 
+#include <QBuffer>
 #include <QDate>
 #include <QHash>
 #include <QImage>
+#include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
@@ -354,6 +356,17 @@ void TestStandInSite::faultAnswers_data()
                                             << qsizetype(18) << false;
     QTest::newRow("notgif chart") << u"notgif"_s << chart << 200 << qsizetype(-2) << QByteArray()
                                   << qsizetype(-2) << false;
+    QTest::newRow("richstand rate")
+        << u"richstand"_s << rate << 200 << qsizetype(680)
+        << QByteArray("1.2345|<img src=\"/dev/zero\"><span style=\"font-size:72pt;color:red\">Stand</span>"
+                      + QByteArray("<table><tr><td>").repeated(40) + '|')
+        << qsizetype(680) << false;
+    QTest::newRow("richstand chart stays good") << u"richstand"_s << chart << 200 << qsizetype(-2) << QByteArray()
+                                                << qsizetype(-2) << true;
+    QTest::newRow("jpegbomb rate stays good") << u"jpegbomb"_s << rate << 200 << qsizetype(18) << good
+                                              << qsizetype(18) << false;
+    QTest::newRow("jpegbomb chart") << u"jpegbomb"_s << chart << 200 << qsizetype(435290) << QByteArray()
+                                    << qsizetype(435290) << true;
 }
 
 void TestStandInSite::faultAnswers()
@@ -376,6 +389,13 @@ void TestStandInSite::faultAnswers()
     QCOMPARE(answer.body().size(), bodySize == -2 ? answer.declaredLength() : bodySize);
     if (!body.isNull())
         QCOMPARE(answer.body(), body);
+    // The bomb is only looked at: decoding it takes minutes.
+    if (mode == u"jpegbomb" && path.endsWith(u"eurchart.gif")) {
+        QBuffer buffer;
+        buffer.setData(answer.body());
+        QCOMPARE(QImageReader(&buffer, "jpeg").size(), QSize(5700, 5700));
+        return;
+    }
     QCOMPARE(!QImage::fromData(answer.body()).isNull(), picture);
 }
 
