@@ -36,6 +36,7 @@ import io
 import math
 import os
 import select
+import struct
 import sys
 import time
 import urllib.parse

@@ -1,9 +1,9 @@
 #include "helpers/hostilebytes.h"
 #include "helpers/testenv.h"
+#include "helpers/testhttpserver.h"
 #include "core/rateretrieval.h"
 
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -25,85 +25,20 @@ enum class Chart { None, Old, New };
 // How an answer goes out: whole; the head at once and then the body one byte
 // per 100 ms, so that no pause lasts as long as the transfer timeout; or cut
 // off halfway through the body after the full length was declared.
-enum class Send { Whole, Dribble, Cut };
+using Answer = TestHttpServer::Reply;
+using Delivery = TestHttpServer::Delivery;
 
-// Canned answers for the two addresses of the rate service, with a count of
-// the requests per path.
-struct Answer
+// A service at the two addresses of the rate service. Dribbled bodies come
+// one byte per 100 ms, so that no pause lasts as long as the transfer timeout.
+struct Service
 {
-    int status = 200;         // -1: never answers
-    QByteArray body;
-    bool declareLength = true; // false: the body ends when the connection closes
-    Send send = Send::Whole;
-};
-
-class FakeService final : public QTcpServer
-{
-    Q_OBJECT
-
-public:
-    FakeService()
+    Service(const Answer &rate, const Answer &chart)
     {
-        connect(this, &QTcpServer::newConnection, this, &FakeService::accept);
-        listen(QHostAddress::LocalHost);
+        server.setReply(ratePath, rate);
+        server.setReply(chartPath, chart);
+        server.setDribbleInterval(100);
     }
-
-    QString host() const { return u"127.0.0.1:" % QString::number(serverPort()); }
-
-    QHash<QString, Answer> answers;
-    QHash<QString, int> requests;
-
-private:
-    void accept()
-    {
-        while (QTcpSocket *socket = nextPendingConnection())
-            connect(socket, &QTcpSocket::readyRead, this, &FakeService::read);
-    }
-
-    void read()
-    {
-        auto *socket = qobject_cast<QTcpSocket *>(sender());
-        QByteArray &request = m_pending[socket];
-        request += socket->readAll();
-        if (!request.contains("\r\n\r\n"))
-            return;
-        const QString path = QString::fromLatin1(request.split(' ').value(1));
-        request.clear();
-        ++requests[path];
-        const Answer answer = answers.value(path, Answer{404, "missing", true});
-        if (answer.status < 0)
-            return;
-        QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) + " X\r\nConnection: close\r\n";
-        if (answer.declareLength)
-            head += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
-        if (answer.send == Send::Dribble) {
-            socket->write(head + "\r\n");
-            auto *timer = new QTimer(socket); // dies with the connection
-            timer->setProperty("rest", answer.body);
-            connect(timer, &QTimer::timeout, this, [this, socket, timer] { sendByte(socket, timer); });
-            timer->start(100);
-            return;
-        }
-        const qsizetype sent = answer.send == Send::Cut ? answer.body.size() / 2 : answer.body.size();
-        socket->write(head + "\r\n" + answer.body.left(sent));
-        // Closing at once can make the client send the request again before
-        // it has read the answer; a real server is rarely that quick.
-        QTimer::singleShot(50, socket, &QTcpSocket::disconnectFromHost);
-    }
-
-    void sendByte(QTcpSocket *socket, QTimer *timer)
-    {
-        const QByteArray rest = timer->property("rest").toByteArray();
-        if (rest.isEmpty() || socket->state() != QAbstractSocket::ConnectedState) {
-            timer->stop();
-            socket->disconnectFromHost();
-            return;
-        }
-        socket->write(rest.left(1));
-        timer->setProperty("rest", rest.mid(1));
-    }
-
-    QHash<QTcpSocket *, QByteArray> m_pending;
+    TestHttpServer server;
 };
 
 // A port on which nothing listens.
@@ -221,7 +156,7 @@ void TestRateRetrieval::run_data()
         << staleCache << oldGif << unreachable << chart << 0.0
         << 0 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("host never answers")
-        << staleCache << oldGif << Answer{-1, {}} << chart << 0.0
+        << staleCache << oldGif << Answer{.delivery = Delivery::Silent} << chart << 0.0
         << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("reply 404")
         << staleCache << oldGif << Answer{404, "1.3|06.12.2026|"} << chart << 0.0
@@ -234,7 +169,7 @@ void TestRateRetrieval::run_data()
         << staleCache << oldGif << Answer{200, huge} << chart << 0.0
         << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("reply oversized, no length")
-        << staleCache << oldGif << Answer{200, huge, false} << chart << 0.0
+        << staleCache << oldGif << Answer{.body = huge, .declareLength = false} << chart << 0.0
         << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("reply at the size limit")
         << staleCache << oldGif << Answer{200, "1.3|06.12.2026|" + QByteArray(4096 - 15, 'x')}
@@ -244,10 +179,10 @@ void TestRateRetrieval::run_data()
     // The reply's values stay when the chart fails; files stay as they were.
     // A host that sends a byte now and then is given up at the deadline.
     QTest::newRow("reply dribbles")
-        << staleCache << oldGif << Answer{200, "1.3|06.12.2026|", true, Send::Dribble} << chart << 0.0
+        << staleCache << oldGif << Answer{.body = "1.3|06.12.2026|", .delivery = Delivery::Dribble} << chart << 0.0
         << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("reply cut short")
-        << staleCache << oldGif << Answer{200, "1.3|06.12.2026|", true, Send::Cut} << chart << 0.0
+        << staleCache << oldGif << Answer{.body = "1.3|06.12.2026|", .delivery = Delivery::Cut} << chart << 0.0
         << -1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
     // Only the status tells these apart from the service's answer.
     QTest::newRow("reply 500")
@@ -259,10 +194,10 @@ void TestRateRetrieval::run_data()
             << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
     }
     QTest::newRow("chart dribbles")
-        << staleCache << oldGif << reply << Answer{200, newGif, true, Send::Dribble} << 0.0
+        << staleCache << oldGif << reply << Answer{.body = newGif, .delivery = Delivery::Dribble} << 0.0
         << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("chart cut short")
-        << staleCache << oldGif << reply << Answer{200, newGif, true, Send::Cut} << 0.0
+        << staleCache << oldGif << reply << Answer{.body = newGif, .delivery = Delivery::Cut} << 0.0
         << 1 << -1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("chart 500")
         << staleCache << oldGif << reply << Answer{500, newGif} << 0.0
@@ -277,7 +212,7 @@ void TestRateRetrieval::run_data()
         << staleCache << oldGif << reply << Answer{200, newGif + QByteArray(2 * 1024 * 1024, '\0')}
         << 0.0 << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("chart never answers")
-        << staleCache << oldGif << reply << Answer{-1, {}} << 0.0
+        << staleCache << oldGif << reply << Answer{.delivery = Delivery::Silent} << 0.0
         << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("no cache, unreachable: earlier rate kept")
         << QByteArray() << QByteArray() << unreachable << chart << 1.05
@@ -300,16 +235,14 @@ void TestRateRetrieval::run()
 
     QTemporaryDir root;
     const QString cacheDir = root.path() + u"/cache/dir"; // made when first written
-    FakeService service;
-    QVERIFY(service.isListening());
-    service.answers[ratePath] = rateAnswer;
-    service.answers[chartPath] = chartAnswer;
+    Service service(rateAnswer, chartAnswer);
+    QVERIFY(service.server.isListening());
 
     RateRetrieval retrieval(cacheDir);
     retrieval.setClock([] { return today; });
     retrieval.setTransferTimeout(timeoutMs);
     retrieval.setServiceHost(rateAnswer.status == 0 ? u"127.0.0.1:" % QString::number(closedPort())
-                                                    : service.host());
+                                                    : service.server.hostAndPort());
     if (!cache.isNull())
         write(retrieval.cacheFile(), cache);
     if (!chartBefore.isNull())
@@ -336,10 +269,10 @@ void TestRateRetrieval::run()
     QFETCH(QByteArray, cacheAfter);
     QFETCH(Chart, chartAfter);
 
-    QVERIFY2(requestsAsExpected(service.requests.value(ratePath), rateRequests),
-             qPrintable(QString::number(service.requests.value(ratePath))));
-    QVERIFY2(requestsAsExpected(service.requests.value(chartPath), chartRequests),
-             qPrintable(QString::number(service.requests.value(chartPath))));
+    QVERIFY2(requestsAsExpected(service.server.requestCount(ratePath), rateRequests),
+             qPrintable(QString::number(service.server.requestCount(ratePath))));
+    QVERIFY2(requestsAsExpected(service.server.requestCount(chartPath), chartRequests),
+             qPrintable(QString::number(service.server.requestCount(chartPath))));
     QCOMPARE(result.rate, rate > 0 ? std::optional(rate) : std::nullopt);
     QCOMPARE(result.stand, stand);
     QCOMPARE(result.online, online);
@@ -367,10 +300,8 @@ void TestRateRetrieval::run()
 void TestRateRetrieval::onceADay()
 {
     QTemporaryDir root;
-    FakeService service;
-    service.answers[ratePath] = Answer{200, "1.3|05.12.2026|"};
-    service.answers[chartPath] = Answer{200, newGif};
-    qputenv("KARTAVIO_SERVICE_HOST", service.host().toLatin1());
+    Service service(Answer{200, "1.3|05.12.2026|"}, Answer{200, newGif});
+    qputenv("KARTAVIO_SERVICE_HOST", service.server.hostAndPort().toLatin1());
 
     RateRetrieval retrieval(root.path());
     retrieval.setClock([] { return today; });
@@ -378,14 +309,14 @@ void TestRateRetrieval::onceADay()
     retrieval.start(0.0);
     retrieval.start(0.0);
     QVERIFY(spy.wait(5000));
-    QCOMPARE(service.requests.value(ratePath), 1);
-    QCOMPARE(service.requests.value(chartPath), 1);
+    QCOMPARE(service.server.requestCount(ratePath), 1);
+    QCOMPARE(service.server.requestCount(chartPath), 1);
 
     retrieval.start(1.3);
     QVERIFY(spy.wait(5000));
     QCOMPARE(spy.count(), 2);
-    QCOMPARE(service.requests.value(ratePath), 1);
-    QCOMPARE(service.requests.value(chartPath), 1);
+    QCOMPARE(service.server.requestCount(ratePath), 1);
+    QCOMPARE(service.server.requestCount(chartPath), 1);
     const auto second = spy.at(1).at(0).value<RateResult>();
     QCOMPARE(second.rate, std::optional(1.3));
     QCOMPARE(second.stand, u"05.12.2026"_qs);
@@ -396,7 +327,7 @@ void TestRateRetrieval::onceADay()
     retrieval.setClock([] { return today.addDays(1); });
     retrieval.start(1.3);
     QVERIFY(spy.wait(5000));
-    QCOMPARE(service.requests.value(ratePath), 2);
+    QCOMPARE(service.server.requestCount(ratePath), 2);
     QCOMPARE(contents(retrieval.cacheFile()), QByteArray("1.3|05.12.2026|***07.12.2026***\r\n"));
     qunsetenv("KARTAVIO_SERVICE_HOST");
 }
@@ -405,12 +336,10 @@ void TestRateRetrieval::onceADay()
 void TestRateRetrieval::linksReplacedNotFollowed()
 {
     QTemporaryDir root;
-    FakeService service;
-    service.answers[ratePath] = Answer{200, "1.3|06.12.2026|"};
-    service.answers[chartPath] = Answer{200, newGif};
+    Service service(Answer{200, "1.3|06.12.2026|"}, Answer{200, newGif});
     RateRetrieval retrieval(root.path());
     retrieval.setClock([] { return today; });
-    retrieval.setServiceHost(service.host());
+    retrieval.setServiceHost(service.server.hostAndPort());
     const QString cacheTarget = root.filePath(u"elsewhere.txt"_qs);
     const QString chartTarget = root.filePath(u"elsewhere.gif"_qs);
     write(cacheTarget, todaysCache);

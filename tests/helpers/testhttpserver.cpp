@@ -49,7 +49,8 @@ void TestHttpServer::onReadyRead(QTcpSocket *socket)
         return;
     QByteArray answer = "HTTP/1.0 " + QByteArray::number(reply.status) + " X\r\n";
     answer += "Content-Type: " + reply.contentType + "\r\n";
-    answer += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+    if (reply.declareLength)
+        answer += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
     answer += "Connection: close\r\n\r\n";
     switch (reply.delivery) {
     case Delivery::Dribble:
@@ -66,7 +67,9 @@ void TestHttpServer::onReadyRead(QTcpSocket *socket)
         break;
     }
     socket->write(answer);
-    socket->disconnectFromHost(); // after the bytes written so far have gone out
+    // Closing at once can make the client send the request again before it
+    // has read the answer; a real server is rarely that quick.
+    QTimer::singleShot(50, socket, &QTcpSocket::disconnectFromHost);
 }
 
 void TestHttpServer::startDribble(QTcpSocket *socket, const QByteArray &body)
@@ -76,7 +79,7 @@ void TestHttpServer::startDribble(QTcpSocket *socket, const QByteArray &body)
     // Dies with the socket, so a client that gives up ends the dribble.
     auto *timer = new QTimer(socket);
     connect(timer, &QTimer::timeout, this, [this, socket] { dribble(socket); });
-    timer->start(dribbleIntervalMs);
+    timer->start(m_dribbleIntervalMs);
 }
 
 void TestHttpServer::dribble(QTcpSocket *socket)

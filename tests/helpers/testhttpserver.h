@@ -18,7 +18,7 @@ public:
     enum class Delivery {
         Whole,   // the whole answer at once, then the connection closes
         Silent,  // the request is read, nothing is ever sent back
-        Dribble, // the head at once, then one byte of the body per dribbleIntervalMs
+        Dribble, // the head at once, then one byte of the body per dribble interval
         Cut,     // full Content-Length declared, half the body sent, then closed
     };
 
@@ -28,9 +28,10 @@ public:
         QByteArray body;
         QByteArray contentType = "text/html; charset=utf-8";
         Delivery delivery = Delivery::Whole;
+        bool declareLength = true; // false: the body ends when the connection closes
     };
 
-    static constexpr int dribbleIntervalMs = 200;
+    static constexpr int defaultDribbleIntervalMs = 200;
 
     explicit TestHttpServer(QObject *parent = nullptr);
 
@@ -39,6 +40,8 @@ public:
     void setReply(const QString &path, const Reply &reply);
     // The path is never answered (the connection stays open).
     void setSilent(const QString &path);
+    // Milliseconds between two bytes of a dribbled body.
+    void setDribbleInterval(int ms) { m_dribbleIntervalMs = ms; }
 
     QStringList requests() const { return m_requests; }
     int requestCount(const QString &path) const { return int(m_requests.count(path)); }
@@ -52,4 +55,5 @@ private:
 
     QHash<QString, Reply> m_replies;
     QStringList m_requests;
+    int m_dribbleIntervalMs = defaultDribbleIntervalMs;
 };
