@@ -22,7 +22,9 @@ public:
     void update();
     void retrievalFinished();
 
-    // Shows the window centred on its owner, without blocking.
+    // Shows the window centred on its owner, without blocking. While it is
+    // up it follows the owner, so it stays centred where the window manager
+    // places (or the user moves) the owner.
     void showCentered();
 
     // The start-up marker: "done" once the start-up retrieval has come back.
@@ -42,8 +44,12 @@ signals:
     void retrievalRequested();
     void updateFinished();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void placeImage2();
+    void centre();
 
     QWidget *m_owner = nullptr;
     QString m_tag;

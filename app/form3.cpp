@@ -32,10 +32,15 @@
 #include <QTimer>
 #include <QWebEngineView>
 
+#include <utility>
+
 namespace {
 
 // Client area that holds every control of the layout (outer 9820 x 7360 twips).
 constexpr QSize clientSize{Twips::toPixels(9570), Twips::toPixels(6840)};
+
+// The longest the first showing waits for the banner page.
+constexpr int bannerWaitMs = 5000;
 
 } // namespace
 
@@ -69,6 +74,7 @@ Form3::Form3(QWidget *parent)
     buildPanels();
     moveFrame(0);
     setFixedSize(clientSize);
+    startWebViews();
 
     m_appDir = QCoreApplication::applicationDirPath();
     if (!m_appDir.endsWith(u'/'))
@@ -83,7 +89,11 @@ Form3::Form3(QWidget *parent)
     connect(this, &Form3::rateShown, m_form2.get(), &Form2::retrievalFinished);
     m_firstActivation = new FirstActivation(*this);
 
-    startWebViews();
+    // The window is shown once the banner view is no longer busy, without
+    // waiting in a loop of its own: on the banner's load result, or after
+    // the bound.
+    connect(m_banner, &QWebEngineView::loadFinished, this, &Form3::bannerIdle);
+    QTimer::singleShot(bannerWaitMs, this, &Form3::bannerIdle);
 }
 
 Form3::~Form3() = default;
@@ -117,28 +127,20 @@ void Form3::buildPanels()
 
 void Form3::startWebViews()
 {
+    m_wort->view()->load(QUrl(m_baseUrl + u"_tools/wortschatz"));
+    m_links->view()->load(QUrl(m_baseUrl + u"_tools/links"));
     m_banner = new QWebEngineView(this);
     m_banner->setObjectName(QStringLiteral("AdBrw"));
     m_banner->setAccessibleName(QStringLiteral("Werbebanner"));
     m_banner->setGeometry(Twips::rect(25, 5235, 9495, 1575));
     m_banner->load(QUrl(m_baseUrl + u"_tools"));
-
-    // Only the banner is seen at start: the two panel pages load once the
-    // start-up work is done, or when their panel is first opened, so they do
-    // not compete with it for the processor.
-    m_wort->setPage(QUrl(m_baseUrl + u"_tools/wortschatz"));
-    m_links->setPage(QUrl(m_baseUrl + u"_tools/links"));
-    connect(m_firstActivation, &FirstActivation::done, this, &Form3::loadPanelPages);
-
-    // Showing does not wait for the banner page: it fills in while the
-    // window is already in use.
-    QTimer::singleShot(0, this, &Form3::readyToShow);
 }
 
-void Form3::loadPanelPages()
+void Form3::bannerIdle()
 {
-    m_wort->loadPage();
-    m_links->loadPage();
+    if (std::exchange(m_readyToShow, true))
+        return;
+    emit readyToShow();
 }
 
 void Form3::moveFrame(int frameNo)

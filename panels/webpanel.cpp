@@ -14,17 +14,3 @@ WebPanel::WebPanel(int index, const QString &caption, const QString &viewName, Q
     m_view->setAccessibleName(caption);
     m_view->setGeometry(Twips::rect(120, 240, 6975, 4695));
 }
-
-void WebPanel::loadPage()
-{
-    if (m_loaded || m_page.isEmpty())
-        return;
-    m_loaded = true;
-    m_view->load(m_page);
-}
-
-void WebPanel::showEvent(QShowEvent *event)
-{
-    QGroupBox::showEvent(event);
-    loadPage();
-}
