@@ -1,5 +1,6 @@
 #include "widgets/controls.h"
 
+#include "widgets/classicframe.h"
 #include "widgets/linklabel.h"
 #include "widgets/resultlabel.h"
 #include "widgets/twips.h"
@@ -32,6 +33,7 @@ void setWeight(QWidget *widget, bool bold)
 void boldTitle(QGroupBox *group)
 {
     setWeight(group, true);
+    ClassicFrame::apply(group);
 }
 
 
