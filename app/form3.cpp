@@ -22,6 +22,7 @@
 #include "panels/transportpanel.h"
 #include "panels/webpanel.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -39,6 +40,15 @@ namespace {
 // Client area that holds every control of the layout (outer 9820 x 7360 twips).
 constexpr QSize clientSize{Twips::toPixels(9570), Twips::toPixels(6840)};
 
+// Screen readers present the main window as a window (a frame), not as a
+// filler inside one.
+QAccessibleInterface *windowAccessible(const QString &className, QObject *object)
+{
+    if (className == u"Form3" && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
 // The longest the first showing waits for the banner page.
 constexpr int bannerWaitMs = 5000;
 
@@ -48,6 +58,11 @@ Form3::Form3(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form3"));
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(windowAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setWindowTitle(QStringLiteral("Kartavio 1.00"));
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);

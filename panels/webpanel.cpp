@@ -11,6 +11,6 @@ WebPanel::WebPanel(int index, const QString &caption, const QString &viewName, Q
     Controls::panel(this, index, caption);
     m_view = new QWebEngineView(this);
     m_view->setObjectName(viewName);
-    m_view->setAccessibleName(caption);
+    m_view->setAccessibleName(u"Webseite " % caption);
     m_view->setGeometry(Twips::rect(120, 240, 6975, 4695));
 }

@@ -6,6 +6,8 @@
 #include <QStringView>
 #include <QTimer>
 
+#include <optional>
+
 // The per-user store of remembered box texts, in the settings file QSettings
 // uses (~/.config/Kelvara.conf, section "Kartavio").
 //
@@ -24,6 +26,9 @@ public:
 
     // The text stored under `key`, or empty text when there is none.
     QString value(QStringView key) const;
+    // The text stored under `key`, empty text included; nothing when the
+    // key holds no value at all.
+    std::optional<QString> stored(QStringView key) const;
     void setValue(QStringView key, const QString &text);
 
     // Stores the box's text under its object name. A box is any text box

@@ -51,6 +51,8 @@ QGroupBox *group(QWidget *parent, const QString &name, const QString &caption,
 {
     auto *g = new QGroupBox(literal(caption), parent);
     g->setObjectName(name);
+    // Without a name of its own a group would be named after the group around it.
+    g->setAccessibleName(caption);
     g->setGeometry(Twips::rect(left, top, width, height));
     whiten(g);
     boldTitle(g);
@@ -142,6 +144,7 @@ QGroupBox *panel(QGroupBox *self, int index, const QString &caption)
 {
     self->setObjectName(QStringLiteral("Frame1_%1").arg(index));
     self->setTitle(literal(caption));
+    self->setAccessibleName(caption);
     self->setFixedSize(Twips::toPixels(7215), Twips::toPixels(5055));
     whiten(self);
     boldTitle(self);
