@@ -20,6 +20,7 @@
 #include "core/rateretrieval.h"
 #include "panels/translatepanel.h"
 #include "panels/transportpanel.h"
+#include "panels/webmenu.h"
 #include "panels/webpanel.h"
 
 #include <QAccessibleWidget>
@@ -148,6 +149,7 @@ void Form3::startWebViews()
     m_banner->setObjectName(QStringLiteral("AdBrw"));
     m_banner->setAccessibleName(QStringLiteral("Werbebanner"));
     m_banner->setGeometry(Twips::rect(25, 5235, 9495, 1575));
+    WebMenu::trim(m_banner);
     m_banner->load(QUrl(m_baseUrl + u"_tools"));
 }
 

@@ -1,5 +1,6 @@
 #include "panels/webpanel.h"
 
+#include "panels/webmenu.h"
 #include "widgets/controls.h"
 #include "widgets/twips.h"
 
@@ -13,4 +14,5 @@ WebPanel::WebPanel(int index, const QString &caption, const QString &viewName, Q
     m_view->setObjectName(viewName);
     m_view->setAccessibleName(u"Webseite " % caption);
     m_view->setGeometry(Twips::rect(120, 240, 6975, 4695));
+    WebMenu::trim(m_view);
 }
