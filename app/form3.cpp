@@ -109,7 +109,7 @@ Form3::Form3(QWidget *parent)
     // waiting in a loop of its own: on the banner's load result, or after
     // the bound.
     connect(m_banner, &QWebEngineView::loadFinished, this, &Form3::bannerIdle);
-    QTimer::singleShot(bannerWaitMs, this, &Form3::bannerIdle);
+    QTimer::singleShot(bannerWaitMs, Qt::PreciseTimer, this, &Form3::bannerIdle);
 }
 
 Form3::~Form3() = default;
