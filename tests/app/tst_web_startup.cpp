@@ -1,4 +1,5 @@
 #include "app/firstactivation.h"
+#include "app/form2.h"
 #include "app/form3.h"
 #include "helpers/testenv.h"
 #include "helpers/windowstart.h"
@@ -37,6 +38,7 @@ private slots:
     void firstRunWithEmptyStore();
     void restartShowsRememberedTexts();
     void emptiedBoxStaysEmpty();
+    void pleaseWaitCentredOnPlacedWindow();
     void secondActivationDoesNothing();
     void sameDayRestartMakesNoRequest();
 
@@ -217,6 +219,30 @@ void TestStartup::emptiedBoxStaysEmpty()
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, u"Kelvara"_s);
     QCOMPARE(settings.value(u"Kartavio/txtCelsius"_s).toString(), QString());
     QVERIFY(settings.contains(u"Kartavio/txtCelsius"_s));
+}
+
+// The window manager places the window after it is shown; the please-wait
+// window stands centred on the frame the window really got.
+void TestStartup::pleaseWaitCentredOnPlacedWindow()
+{
+    m_server->setReply(u"/kartavio/_tools/eur.cgi"_s,
+                       {200, "1.2345|05.12.2026|", "text/plain", TestHttpServer::Delivery::Late});
+    m_window = std::make_unique<Form3>();
+    connect(m_window.get(), &Form3::readyToShow, m_window.get(), &QWidget::show);
+    QSignalSpy done(m_window->firstActivation(), &FirstActivation::done);
+    const Form2 *wait = m_window->form2();
+    const bool waitShown = QTest::qWaitFor([&] { return wait->isVisible(); }, 15000);
+    m_server->setReply(u"/kartavio/_tools/eur.cgi"_s, {200, "1.2345|05.12.2026|", "text/plain"});
+    QVERIFY(waitShown);
+    QPoint offset;
+    const bool centred = QTest::qWaitFor([&] {
+        offset = wait->frameGeometry().center() - WindowStart::xFrame(m_window->winId()).center();
+        return offset.manhattanLength() <= 3;
+    }, 1000);
+    QVERIFY2(centred, qPrintable(u"%1,%2"_s.arg(offset.x()).arg(offset.y())));
+    // Where the X server has it, too.
+    QCOMPARE(WindowStart::xFrame(wait->winId()).center(), wait->frameGeometry().center());
+    QVERIFY(done.wait(20000));
 }
 
 void TestStartup::secondActivationDoesNothing()

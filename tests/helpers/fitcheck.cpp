@@ -1,6 +1,9 @@
 #include "helpers/fitcheck.h"
 
+#include <QAbstractScrollArea>
+#include <QAbstractSlider>
 #include <QApplication>
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
@@ -123,6 +126,12 @@ std::vector<bool> frameLines(QGroupBox *group, QImage &image)
 // controls that are not labels.
 QRect textArea(const QWidget *widget)
 {
+    const bool showsText = qobject_cast<const QLabel *>(widget) || qobject_cast<const QGroupBox *>(widget)
+        || qobject_cast<const QAbstractButton *>(widget) || qobject_cast<const QLineEdit *>(widget)
+        || qobject_cast<const QComboBox *>(widget) || qobject_cast<const QAbstractScrollArea *>(widget)
+        || qobject_cast<const QAbstractSlider *>(widget);
+    if (!showsText)
+        return {};
     if (const auto *label = qobject_cast<const QLabel *>(widget)) {
         if (label->text().isEmpty())
             return label->pixmap().isNull() ? QRect() : label->contentsRect();
