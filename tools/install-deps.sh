@@ -5,10 +5,11 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-webengine-dev libgl-dev
-  xvfb xauth python3
+  xvfb xauth openbox python3
   fonts-liberation2 fonts-dejavu-core
   imagemagick xdotool x11-utils coreutils
   desktop-file-utils dbus-daemon dbus-bin at-spi2-core
+  qt6-translations-l10n
 )
 
 missing=()
