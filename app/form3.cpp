@@ -75,6 +75,12 @@ Form3::Form3(QWidget *parent)
     small.setPixelSize(11);
     setFont(small);
 
+    // Load handler: the banner's page is asked for first, so that the web
+    // engine starts its processes while the rest of the window is built;
+    // then panel 0, the fixed size, the two panel pages and appDir.
+    m_baseUrl = Hosts::baseUrl();
+    startBanner();
+
     m_navigation = new Navigation(this);
     connect(m_navigation, &Navigation::linkClicked, this, &Form3::Label5_Click);
 
@@ -85,12 +91,11 @@ Form3::Form3(QWidget *parent)
     logo->setPixmap(Pictures::logo());
     connect(logo, &LinkLabel::clicked, this, &Form3::Image9_Click);
 
-    // Load handler: panel 0, fixed size, baseUrl, web views, appDir.
-    m_baseUrl = Hosts::baseUrl();
     buildPanels();
     moveFrame(0);
     setFixedSize(clientSize);
-    startWebViews();
+    m_wort->view()->load(QUrl(m_baseUrl + u"_tools/wortschatz"));
+    m_links->view()->load(QUrl(m_baseUrl + u"_tools/links"));
 
     m_appDir = QCoreApplication::applicationDirPath();
     if (!m_appDir.endsWith(u'/'))
@@ -104,12 +109,6 @@ Form3::Form3(QWidget *parent)
     connect(m_form2.get(), &Form2::retrievalRequested, this, &Form3::Command1_Click);
     connect(this, &Form3::rateShown, m_form2.get(), &Form2::retrievalFinished);
     m_firstActivation = new FirstActivation(*this);
-
-    // The window is shown once the banner view is no longer busy, without
-    // waiting in a loop of its own: on the banner's load result, or after
-    // the bound.
-    connect(m_banner, &QWebEngineView::loadFinished, this, &Form3::bannerIdle);
-    QTimer::singleShot(bannerWaitMs, Qt::PreciseTimer, this, &Form3::bannerIdle);
 }
 
 Form3::~Form3() = default;
@@ -141,15 +140,18 @@ void Form3::buildPanels()
     }
 }
 
-void Form3::startWebViews()
+void Form3::startBanner()
 {
-    m_wort->view()->load(QUrl(m_baseUrl + u"_tools/wortschatz"));
-    m_links->view()->load(QUrl(m_baseUrl + u"_tools/links"));
     m_banner = new QWebEngineView(this);
     m_banner->setObjectName(QStringLiteral("AdBrw"));
     m_banner->setAccessibleName(QStringLiteral("Werbebanner"));
     m_banner->setGeometry(Twips::rect(25, 5235, 9495, 1575));
     WebMenu::trim(m_banner);
+    // The window is shown once the banner view is no longer busy, without
+    // waiting in a loop of its own: on the banner's load result, or after
+    // the bound.
+    connect(m_banner, &QWebEngineView::loadFinished, this, &Form3::bannerIdle);
+    QTimer::singleShot(bannerWaitMs, Qt::PreciseTimer, this, &Form3::bannerIdle);
     m_banner->load(QUrl(m_baseUrl + u"_tools"));
 }
 

@@ -108,7 +108,7 @@ protected:
 
 private:
     void buildPanels();
-    void startWebViews();
+    void startBanner();
     void bannerIdle();
     void showRate(const RateResult &result);
 
