@@ -59,7 +59,6 @@ int console()
     parser.parse(QCoreApplication::arguments());
     if (parser.isSet(help))
         parser.showHelp(0); // headings in German from Qt's own texts
-
     if (parser.isSet(version))
         parser.showVersion();
     return selfCheck();
