@@ -59,10 +59,12 @@ void FirstActivation::afterRetrieval()
     for (size_t i = 0; i < recompute.size(); ++i) {
         const SettingsKeys::StartDefault &entry = SettingsKeys::startDefaults[i];
         if (auto *box = m_form.findChild<QLineEdit *>(entry.box.toString())) {
-            QString text = store.value(entry.box);
-            if (text.isEmpty())
-                text = entry.text.isEmpty() ? QLocale().toString(entry.numberDefault) : entry.text.toString();
-            box->setText(text);
+            // Only a box with nothing stored gets the default; an emptied box stays empty.
+            const std::optional<QString> text = store.stored(entry.box);
+            if (text)
+                box->setText(*text);
+            else
+                box->setText(entry.text.isEmpty() ? QLocale().toString(entry.numberDefault) : entry.text.toString());
         }
         recompute[i]();
     }

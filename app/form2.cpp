@@ -70,6 +70,8 @@ Form2::Form2(QWidget *owner)
     m_timer1->setInterval(10);
     connect(m_timer1, &QTimer::timeout, this, &Form2::catchUp);
     m_loaded.start();
+
+    owner->window()->installEventFilter(this);
 }
 
 void Form2::update()
@@ -93,10 +95,7 @@ void Form2::retrievalFinished()
 
 void Form2::showCentered()
 {
-    const QRect ownerFrame = m_owner->window()->frameGeometry();
-    QRect frame(QPoint(), size());
-    frame.moveCenter(ownerFrame.center());
-    move(frame.topLeft());
+    centre();
     winId(); // creates the native window, so it can be tied to its owner
     if (QWindow *window = windowHandle())
         window->setTransientParent(m_owner->window()->windowHandle());
@@ -146,6 +145,22 @@ void Form2::advance(qint64 ticks)
             step();
     }
     placeImage2();
+}
+
+void Form2::centre()
+{
+    QRect frame(QPoint(), size());
+    frame.moveCenter(m_owner->window()->frameGeometry().center());
+    move(frame.topLeft());
+}
+
+// The owner's frame is only known once the window manager has placed it,
+// which may come after this window was shown.
+bool Form2::eventFilter(QObject *watched, QEvent *event)
+{
+    if (isVisible() && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+        centre();
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form2::step()

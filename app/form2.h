@@ -23,7 +23,9 @@ public:
     void update();
     void retrievalFinished();
 
-    // Shows the window centred on its owner, without blocking.
+    // Shows the window centred on its owner, without blocking. While it is
+    // up it follows the owner, so it stays centred where the window manager
+    // places (or the user moves) the owner.
     void showCentered();
 
     // The start-up marker: "done" once the start-up retrieval has come back.
@@ -45,6 +47,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 signals:
     void retrievalRequested();
@@ -54,6 +57,7 @@ private:
     void step();
     void catchUp();
     void placeImage2();
+    void centre();
 
     QWidget *m_owner = nullptr;
     QString m_tag;

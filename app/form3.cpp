@@ -21,8 +21,10 @@
 #include "panels/translatepanel.h"
 #include "panels/transportpanel.h"
 #include "panels/quietpage.h"
+#include "panels/webmenu.h"
 #include "panels/webpanel.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -33,10 +35,24 @@
 #include <QTimer>
 #include <QWebEngineView>
 
+#include <utility>
+
 namespace {
 
 // Client area that holds every control of the layout (outer 9820 x 7360 twips).
 constexpr QSize clientSize{Twips::toPixels(9570), Twips::toPixels(6840)};
+
+// Screen readers present the main window as a window (a frame), not as a
+// filler inside one.
+QAccessibleInterface *windowAccessible(const QString &className, QObject *object)
+{
+    if (className == u"Form3" && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
+// The longest the first showing waits for the banner page.
+constexpr int bannerWaitMs = 5000;
 
 } // namespace
 
@@ -44,12 +60,23 @@ Form3::Form3(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form3"));
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(windowAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setWindowTitle(QStringLiteral("Kartavio 1.00"));
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
     setAutoFillBackground(true);
     setFont(Controls::programFont());
+
+    // Load handler: the banner's page is asked for first, so that the web
+    // engine starts its processes while the rest of the window is built;
+    // then panel 0, the fixed size, the two panel pages and appDir.
+    m_baseUrl = Hosts::baseUrl();
+    startBanner();
 
     m_navigation = new Navigation(this);
     connect(m_navigation, &Navigation::linkClicked, this, &Form3::Label5_Click);
@@ -61,11 +88,11 @@ Form3::Form3(QWidget *parent)
     logo->setPixmap(Pictures::logo());
     connect(logo, &LinkLabel::clicked, this, &Form3::Image9_Click);
 
-    // Load handler: panel 0, fixed size, baseUrl, web views, appDir.
-    m_baseUrl = Hosts::baseUrl();
     buildPanels();
     moveFrame(0);
     setFixedSize(clientSize);
+    m_wort->view()->load(QUrl(m_baseUrl + u"_tools/wortschatz"));
+    m_links->view()->load(QUrl(m_baseUrl + u"_tools/links"));
 
     m_appDir = QCoreApplication::applicationDirPath();
     if (!m_appDir.endsWith(u'/'))
@@ -79,8 +106,6 @@ Form3::Form3(QWidget *parent)
     connect(m_form2.get(), &Form2::retrievalRequested, this, &Form3::Command1_Click);
     connect(this, &Form3::rateShown, m_form2.get(), &Form2::retrievalFinished);
     m_firstActivation = new FirstActivation(*this);
-
-    startWebViews();
 }
 
 Form3::~Form3() = default;
@@ -112,31 +137,27 @@ void Form3::buildPanels()
     }
 }
 
-void Form3::startWebViews()
+void Form3::startBanner()
 {
     m_banner = new QWebEngineView(this);
     m_banner->setPage(new QuietPage(m_banner));
     m_banner->setObjectName(QStringLiteral("AdBrw"));
     m_banner->setAccessibleName(QStringLiteral("Werbebanner"));
     m_banner->setGeometry(Twips::rect(25, 5235, 9495, 1575));
+    WebMenu::trim(m_banner);
+    // The window is shown once the banner view is no longer busy, without
+    // waiting in a loop of its own: on the banner's load result, or after
+    // the bound.
+    connect(m_banner, &QWebEngineView::loadFinished, this, &Form3::bannerIdle);
+    QTimer::singleShot(bannerWaitMs, Qt::PreciseTimer, this, &Form3::bannerIdle);
     m_banner->load(QUrl(m_baseUrl + u"_tools"));
-
-    // Only the banner is seen at start: the two panel pages load once the
-    // start-up work is done, or when their panel is first opened, so they do
-    // not compete with it for the processor.
-    m_wort->setPage(QUrl(m_baseUrl + u"_tools/wortschatz"));
-    m_links->setPage(QUrl(m_baseUrl + u"_tools/links"));
-    connect(m_firstActivation, &FirstActivation::done, this, &Form3::loadPanelPages);
-
-    // Showing does not wait for the banner page: it fills in while the
-    // window is already in use.
-    QTimer::singleShot(0, this, &Form3::readyToShow);
 }
 
-void Form3::loadPanelPages()
+void Form3::bannerIdle()
 {
-    m_wort->loadPage();
-    m_links->loadPage();
+    if (std::exchange(m_readyToShow, true))
+        return;
+    emit readyToShow();
 }
 
 void Form3::moveFrame(int frameNo)

@@ -17,9 +17,10 @@
 // and replaces the settings file (new file, rename) before the handler
 // returns; the flush to the disk follows on a worker thread once typing pauses.
 //
-// Start: the window is built and shown at once, with only the banner loading;
-// its first activation fetches the rate (Form2 up, window disabled) and fills
-// the calculators; then the two panel pages load.
+// Start: the window is built, its three web pages start loading, and it is
+// shown once the banner page has loaded (at most 5 s later); its first
+// activation fetches the rate (Form2 up, window disabled) and fills the
+// calculators.
 
 #include "settings/rememberedvalues.h"
 
@@ -94,8 +95,8 @@ public:
     FirstActivation *firstActivation() const { return m_firstActivation; }
 
 signals:
-    // The window is built and its banner has started loading: show it. The
-    // banner page fills in while the window is already in use.
+    // The window is built and the banner view has stopped loading (or the
+    // wait for it has run out): show it. Emitted once.
     void readyToShow();
     // A run of the rate retrieval has ended with its display phase.
     void rateShown();
@@ -107,8 +108,8 @@ protected:
 
 private:
     void buildPanels();
-    void startWebViews();
-    void loadPanelPages();
+    void startBanner();
+    void bannerIdle();
     void showRate(const RateResult &result);
 
     RememberedValues m_store;
@@ -133,4 +134,5 @@ private:
     std::unique_ptr<Form2> m_form2; // a window of its own, see Form2
     RateRetrieval *m_retrieval = nullptr;
     FirstActivation *m_firstActivation = nullptr;
+    bool m_readyToShow = false;
 };

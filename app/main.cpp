@@ -1,12 +1,10 @@
 #include "app/form3.h"
+#include "app/germantexts.h"
 #include "core/statelist.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include <algorithm>
 #include <array>
@@ -59,17 +57,20 @@ int console()
     // Unknown switches are left alone: the web engine reads its own from the
     // same command line.
     parser.parse(QCoreApplication::arguments());
-    if (parser.isSet(help)) {
-        // The headings of the help come from Qt's own German texts, when installed.
-        QTranslator qtTexts;
-        if (qtTexts.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            QCoreApplication::installTranslator(&qtTexts);
-        parser.showHelp(0);
-    }
+    if (parser.isSet(help))
+        parser.showHelp(0); // headings in German from Qt's own texts
     if (parser.isSet(version))
         parser.showVersion();
     return selfCheck();
+}
+
+// The three pages come from one site: one renderer process serves them all,
+// instead of one process per page.
+void shareOneRenderer()
+{
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--process-per-site"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", QByteArray(flags + " --process-per-site").trimmed());
 }
 
 void nameApplication()
@@ -86,18 +87,20 @@ int main(int argc, char *argv[])
     if (consoleOnly(argc, argv)) {
         QCoreApplication app(argc, argv);
         nameApplication();
+        GermanTexts::install(app);
         return console();
     }
 
+    shareOneRenderer();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     nameApplication();
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Kartavio"));
+    GermanTexts::install(app);
+    // No display name: Qt would append it to every window title.
     QGuiApplication::setDesktopFileName(QStringLiteral(KARTAVIO_APP_ID));
     QGuiApplication::setWindowIcon(windowIcon());
 
     Form3 window;
-    // The window is first shown once the banner page has loaded (bounded).
     QObject::connect(&window, &Form3::readyToShow, &window, &QWidget::show);
     return app.exec();
 }

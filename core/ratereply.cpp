@@ -26,13 +26,23 @@ QStringView firstLine(QStringView text)
     return end < 0 ? text : text.left(end);
 }
 
-std::optional<double> readRate(QStringView field)
+namespace {
+
+// The rate field read as a number, whatever its value. The service writes a
+// decimal point; a comma would be read as a group separator and give a rate
+// thousands of times too large.
+std::optional<double> readNumber(QStringView field)
 {
-    // The service writes a decimal point; a comma would be read as a group
-    // separator and give a rate thousands of times too large.
     if (field.contains(u','))
         return std::nullopt;
-    const auto rate = Number::read(field, QLocale::c());
+    return Number::read(field, QLocale::c());
+}
+
+} // namespace
+
+std::optional<double> readRate(QStringView field)
+{
+    const auto rate = readNumber(field);
     if (!rate || *rate <= 0)
         return std::nullopt;
     return rate;
@@ -42,8 +52,11 @@ Fields parse(QStringView text)
 {
     const QStringView line = firstLine(text);
     Fields result;
-    result.rate = readRate(line.split(fieldSeparator).constFirst());
-    if (!result.rate)
+    const QStringView rateField = line.split(fieldSeparator).constFirst();
+    result.rate = readRate(rateField);
+    // A rate of 0 or below is not used, but it is a number: the stand text
+    // and the fetch date after it are still read.
+    if (!readNumber(rateField))
         return result;
     result.stand = field(line, fieldSeparator, 1);
     if (!result.stand)

@@ -16,7 +16,8 @@
 namespace RateReply {
 
 // What a reply or cache line yields, taken in order: the stand text only
-// after a usable rate, the fetch date only after the stand text.
+// after a rate field that reads as a number (a rate of 0 or below is read
+// but left out), the fetch date only after the stand text.
 struct Fields
 {
     std::optional<double> rate;       // field 0 of the split at "|"

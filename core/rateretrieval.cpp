@@ -104,7 +104,8 @@ void RateRetrieval::readCache()
     const RateReply::Fields cached = RateReply::parse(QString::fromLatin1(*line));
     m_cacheRate = cached.rate;
     m_cacheStand = cached.stand;
-    if (cached.fetchDate != RateReply::dateText(m_today())) {
+    // A cached rate of 0 or below cannot be shown: fetch as for a stale cache.
+    if (!cached.rate || cached.fetchDate != RateReply::dateText(m_today())) {
         download();
         return;
     }
@@ -207,7 +208,8 @@ void RateRetrieval::rateArrived(const std::optional<QByteArray> &body)
     m_reply = QString::fromLatin1(*body);
     const RateReply::Fields fields = RateReply::parse(m_reply);
     m_replyRate = fields.rate;
-    m_replyStand = fields.stand;
+    // A reply without a usable rate is not used at all, its stand text neither.
+    m_replyStand = m_replyRate ? fields.stand : std::nullopt;
     if (!m_replyRate || !m_replyStand) {
         finish(false);
         return;

@@ -55,7 +55,8 @@ std::optional<State> parseLine(QByteArrayView line)
     const QList<QStringView> fields = QStringView(text).split(u'\t');
     if (fields.size() < 2)
         return std::nullopt;
-    State state{fields[0].trimmed().toString(), fields[1].trimmed().toString()};
+    // Both fields as they stand: spaces belong to the code and the name.
+    State state{fields[0].toString(), fields[1].toString()};
     if (state.code.isEmpty() || state.name.isEmpty())
         return std::nullopt;
     return state;

@@ -35,7 +35,9 @@ CurrencyPanel::CurrencyPanel(const PanelContext &context, QWidget *parent)
     m_label4 = Controls::result(this, QStringLiteral("Label4"), QStringLiteral("1 EUR = 1,000 $ / 1$ = 1,0000 EUR"),
                                 QStringLiteral("Wechselkurs"), {120, 840, 4335, 375});
     m_image1 = Controls::label(this, QStringLiteral("Image1"), QString(), {120, 1200, 6975, 3735});
-    m_image1->setAlignment(Qt::AlignCenter);
+    // A picture box: the chart at its own size from the top-left corner,
+    // clipped by the box.
+    m_image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_image1->setAccessibleName(QStringLiteral("Kursverlauf Euro in Dollar"));
 
     Controls::tabOrder({m_txtEur, m_txtDollar, m_command1});
@@ -76,12 +78,8 @@ void CurrencyPanel::setRateLine(const QString &line)
 
 void CurrencyPanel::setChart(const QImage &chart)
 {
-    if (chart.isNull()) {
+    if (chart.isNull())
         m_image1->clear();
-        return;
-    }
-    const QSize room = m_image1->size() * m_image1->devicePixelRatioF();
-    QPixmap pixmap = QPixmap::fromImage(chart.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    pixmap.setDevicePixelRatio(m_image1->devicePixelRatioF());
-    m_image1->setPixmap(pixmap);
+    else
+        m_image1->setPixmap(QPixmap::fromImage(chart));
 }

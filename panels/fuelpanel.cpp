@@ -124,9 +124,6 @@ void FuelPanel::buildTrip()
                                 QStringLiteral("Strecke in Meilen"), QStringLiteral("0"), 120, 1200, 1380, 1095);
     m_lblFahrtPreis = Controls::result(frame, QStringLiteral("lblFahrtPreis"), QStringLiteral("Fahrtpreis: 0 US $"),
                                        QStringLiteral("Fahrtpreis in Dollar"), {3000, 765 + captionDrop, 3855, captionHeight});
-    QFont bold = m_lblFahrtPreis->font();
-    bold.setBold(true);
-    m_lblFahrtPreis->setFont(bold);
 
     connect(m_txtGalPrice2, &KeyReleaseEdit::keyReleased, this, &FuelPanel::txtGalPrice2_KeyUp);
     connect(m_txtVerbrauch, &KeyReleaseEdit::keyReleased, this, &FuelPanel::txtVerbrauch_KeyUp);
@@ -152,13 +149,11 @@ void FuelPanel::buildStationLookup()
 void FuelPanel::txtGalPrice_KeyUp(int, int)
 {
     m_txtGalPrice2->setText(m_txtGalPrice->text());
-    auto dollarsPerLitre = Conversions::litrePriceFromGallonPrice(Number::read(m_txtGalPrice->text()));
-    if (dollarsPerLitre)
+    if (const auto dollarsPerLitre = Conversions::litrePriceFromGallonPrice(Number::read(m_txtGalPrice->text())))
         m_txtLPriceD->setText(Number::format(*dollarsPerLitre));
-    else
-        dollarsPerLitre = Number::read(m_txtLPriceD->text());
-    // From the unrounded litre price, so the euro price is not rounded twice.
-    if (const auto euros = Conversions::dollarsToEuros(dollarsPerLitre, m_context.rate()))
+    // From the dollar litre price as it now stands in its box, so that the
+    // euro price agrees with the dollar figure the user sees.
+    if (const auto euros = Conversions::dollarsToEuros(Number::read(m_txtLPriceD->text()), m_context.rate()))
         m_txtLPriceE->setText(Number::format(*euros));
     m_context.store.save(m_txtGalPrice);
 }

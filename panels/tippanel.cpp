@@ -1,6 +1,7 @@
 #include "panels/tippanel.h"
 
 #include "widgets/controls.h"
+#include "widgets/focusmark.h"
 #include "widgets/pictures.h"
 #include "settings/rememberedvalues.h"
 #include "widgets/resultlabel.h"
@@ -53,6 +54,7 @@ TipPanel::TipPanel(const PanelContext &context, QWidget *parent)
     m_scrTrinkgeld->setInvertedControls(false);
     m_scrTrinkgeld->setFocusPolicy(Qt::StrongFocus);
     m_scrTrinkgeld->setAccessibleName(QStringLiteral("Zufriedenheit mit dem Service"));
+    FocusMark::attach(m_scrTrinkgeld);
     Controls::picture(this, QStringLiteral("Image8"), Pictures::smilingFace(), 6240, 1320,
                       QStringLiteral("Sehr zufrieden"));
 

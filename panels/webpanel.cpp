@@ -1,6 +1,7 @@
 #include "panels/webpanel.h"
 
 #include "panels/quietpage.h"
+#include "panels/webmenu.h"
 #include "widgets/controls.h"
 #include "widgets/twips.h"
 
@@ -13,20 +14,7 @@ WebPanel::WebPanel(int index, const QString &caption, const QString &viewName, Q
     m_view = new QWebEngineView(this);
     m_view->setPage(new QuietPage(m_view));
     m_view->setObjectName(viewName);
-    m_view->setAccessibleName(caption);
+    m_view->setAccessibleName(u"Webseite " % caption);
     m_view->setGeometry(Twips::rect(120, 240, 6975, 4695));
-}
-
-void WebPanel::loadPage()
-{
-    if (m_loaded || m_page.isEmpty())
-        return;
-    m_loaded = true;
-    m_view->load(m_page);
-}
-
-void WebPanel::showEvent(QShowEvent *event)
-{
-    QGroupBox::showEvent(event);
-    loadPage();
+    WebMenu::trim(m_view);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QGroupBox>
-#include <QUrl>
 
 class QWebEngineView;
 
@@ -16,16 +15,6 @@ public:
 
     QWebEngineView *view() const { return m_view; }
 
-    // The page this panel shows; it is loaded by loadPage(), or when the
-    // panel is first shown, whichever comes first.
-    void setPage(const QUrl &url) { m_page = url; }
-    void loadPage();
-
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
     QWebEngineView *m_view = nullptr;
-    QUrl m_page;
-    bool m_loaded = false;
 };

@@ -148,6 +148,14 @@ QString RememberedValues::value(QStringView key) const
     return m_values.value(key.toString());
 }
 
+std::optional<QString> RememberedValues::stored(QStringView key) const
+{
+    const auto it = m_values.constFind(key.toString());
+    if (it == m_values.cend())
+        return std::nullopt;
+    return *it;
+}
+
 void RememberedValues::setValue(QStringView key, const QString &text)
 {
     // Another program may have written the file since.

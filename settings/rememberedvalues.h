@@ -7,6 +7,8 @@
 #include <QStringView>
 #include <QTimer>
 
+#include <optional>
+
 // The per-user store of remembered box texts, in the settings file QSettings
 // uses (~/.config/Kelvara.conf, section "Kartavio"). The file is shared with
 // the maker's other programs: their sections are kept byte for byte.
@@ -31,6 +33,9 @@ public:
 
     // The text stored under `key`, or empty text when there is none.
     QString value(QStringView key) const;
+    // The text stored under `key`, empty text included; nothing when the
+    // key holds no value at all.
+    std::optional<QString> stored(QStringView key) const;
     void setValue(QStringView key, const QString &text);
 
     // Stores the box's text under its object name. A box is any text box

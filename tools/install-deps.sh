@@ -5,11 +5,12 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-webengine-dev libgl-dev
-  xvfb xauth python3 python3-pil
+  xvfb xauth openbox python3 python3-pil
   fonts-liberation2 fonts-dejavu-core
   imagemagick xdotool x11-utils coreutils
   desktop-file-utils dbus-daemon dbus-bin at-spi2-core
   dpkg-dev file gzip appstream lintian
+  qt6-translations-l10n
 )
 
 missing=()

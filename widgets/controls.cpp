@@ -1,5 +1,6 @@
 #include "widgets/controls.h"
 
+#include "widgets/classicframe.h"
 #include "widgets/linklabel.h"
 #include "widgets/resultlabel.h"
 #include "widgets/twips.h"
@@ -32,6 +33,7 @@ void setWeight(QWidget *widget, bool bold)
 void boldTitle(QGroupBox *group)
 {
     setWeight(group, true);
+    ClassicFrame::apply(group);
 }
 
 
@@ -56,6 +58,8 @@ QString literal(const QString &caption)
 QGroupBox *group(QWidget *parent, const QString &name, const QString &caption, const TwipsRect &place)
 {
     auto *g = placed(new QGroupBox(literal(caption), parent), name, place);
+    // Without a name of its own a group would be named after the group around it.
+    g->setAccessibleName(caption);
     whiten(g);
     boldTitle(g);
     return g;
@@ -140,6 +144,7 @@ QGroupBox *panel(QGroupBox *self, int index, const QString &caption)
 {
     self->setObjectName(QStringLiteral("Frame1_%1").arg(index));
     self->setTitle(literal(caption));
+    self->setAccessibleName(caption);
     self->setFixedSize(Twips::toPixels(7215), Twips::toPixels(5055));
     whiten(self);
     boldTitle(self);

@@ -3,7 +3,8 @@
 #include <QLineEdit>
 
 // A one-line box that reports every key release, whether or not the text
-// changed (arrow keys and Shift included). Text put in by the program
+// changed (arrow keys and Shift included), except the releases of Tab and
+// Shift+Tab and those a held key repeats. Text put in by the program
 // reports nothing.
 class KeyReleaseEdit final : public QLineEdit
 {

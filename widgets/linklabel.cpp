@@ -1,7 +1,46 @@
 #include "widgets/linklabel.h"
 
+#include "widgets/focusmark.h"
+
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
+
+namespace {
+
+// Screen readers present a link label as a link that can be pressed.
+class LinkAccessible final : public QAccessibleWidget
+{
+public:
+    explicit LinkAccessible(LinkLabel *label)
+        : QAccessibleWidget(label, QAccessible::Link)
+    {
+    }
+
+    QStringList actionNames() const override
+    {
+        QStringList names{pressAction()};
+        names += QAccessibleWidget::actionNames();
+        return names;
+    }
+
+    void doAction(const QString &actionName) override
+    {
+        if (actionName == pressAction())
+            emit static_cast<LinkLabel *>(widget())->clicked();
+        else
+            QAccessibleWidget::doAction(actionName);
+    }
+};
+
+QAccessibleInterface *linkAccessible(const QString &className, QObject *object)
+{
+    if (className == u"LinkLabel" && object && object->isWidgetType())
+        return new LinkAccessible(static_cast<LinkLabel *>(object));
+    return nullptr;
+}
+
+} // namespace
 
 LinkLabel::LinkLabel(const QString &text, QWidget *parent)
     : QLabel(text, parent)
@@ -13,6 +52,12 @@ LinkLabel::LinkLabel(const QString &text, QWidget *parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(text);
+    FocusMark::attach(this);
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(linkAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
 }
 
 bool LinkLabel::isUnderlined() const

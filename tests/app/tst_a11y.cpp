@@ -13,11 +13,13 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <algorithm>
@@ -109,6 +111,9 @@ private slots:
     void tabLeavesTranslationText();
     void germanNames_data();
     void germanNames();
+    void groupsAndLinks_data();
+    void groupsAndLinks();
+    void focusIsVisible();
     void resultFollowsTyping_data();
     void resultFollowsTyping();
     void resultChangeIsAnnounced();
@@ -242,6 +247,61 @@ void TestA11y::germanNames()
         }
     }
     QVERIFY(operable >= 3);
+}
+
+void TestA11y::groupsAndLinks_data()
+{
+    addPanelRows();
+}
+
+// Each group is named after its own caption, not the panel around it; links
+// are links a screen reader can press.
+void TestA11y::groupsAndLinks()
+{
+    QFETCH(QString, panelName);
+    QWidget *p = panel(panelName);
+    auto groups = p->findChildren<QGroupBox *>();
+    groups << qobject_cast<QGroupBox *>(p);
+    for (QGroupBox *group : std::as_const(groups)) {
+        QVERIFY(group);
+        const QString name = QAccessible::queryAccessibleInterface(group)->text(QAccessible::Name);
+        QCOMPARE(name, group->title().replace(u"&&"_s, u"&"_s));
+    }
+    const auto links = p->findChildren<LinkLabel *>();
+    for (LinkLabel *link : links) {
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(link);
+        QCOMPARE(iface->role(), QAccessible::Link);
+        QVERIFY(iface->actionInterface());
+        QSignalSpy clicked(link, &LinkLabel::clicked);
+        iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(clicked.size(), 1);
+    }
+}
+
+// A focused link and the focused tip slider show a focus mark around them.
+void TestA11y::focusIsVisible()
+{
+    for (const auto &[panelName, control] : {std::pair{u"Frame1_10"_s, u"Label40"_s}, {u"Frame1_11"_s, u"scrTrinkgeld"_s}}) {
+        QWidget *p = panel(panelName);
+        p->show();
+        p->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(p));
+        QWidget *target = p->findChild<QWidget *>(control);
+        target->clearFocus(); // activation may have put the focus there
+        const auto marks = [target] {
+            int shown = 0;
+            for (const QWidget *sibling : target->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                shown += sibling != target && sibling->isVisible() && sibling->geometry().contains(target->geometry())
+                    && sibling->geometry() != target->parentWidget()->rect();
+            return shown;
+        };
+        QTRY_COMPARE(marks(), 0);
+        target->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(marks(), 1);
+        target->clearFocus();
+        QTRY_COMPARE(marks(), 0);
+        p->hide();
+    }
 }
 
 void TestA11y::resultFollowsTyping_data()

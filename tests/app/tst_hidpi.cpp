@@ -157,6 +157,7 @@ void TestHiDpi::nothingCutOff()
     for (const QString &name : panels.names()) {
         QWidget *panel = panels.panel(name);
         QCOMPARE(FitCheck::problems(panel), QStringList());
+        QCOMPARE(FitCheck::framesCrossingText(panel), QStringList());
         const QPixmap shot = panel->grab();
         QCOMPARE(shot.devicePixelRatio(), 2.0);
         QCOMPARE(shot.size(), QSize(962, 674));

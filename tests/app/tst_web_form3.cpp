@@ -1,12 +1,19 @@
 #include "app/firstactivation.h"
 #include "app/form3.h"
+#include "app/germantexts.h"
 #include "widgets/linklabel.h"
 #include "app/navigation.h"
 #include "widgets/twips.h"
 #include "helpers/testenv.h"
+#include "helpers/fitcheck.h"
 #include "helpers/testhttpserver.h"
+#include "helpers/windowstart.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QDesktopServices>
@@ -33,6 +40,9 @@ private slots:
     void startsAgainstSite();
     void startsWithUnreachableSite();
     void captionAndNames();
+    void titleOnTheDesktop();
+    void framesClearOfText();
+    void germanContextMenus();
     void positions_data();
     void positions();
     void linkTable_data();
@@ -98,7 +108,6 @@ void TestForm3::startsAgainstSite()
     QVERIFY(m_window);
     qInfo("start to shown window, stand-in site on loopback: %lld ms", ms);
     QTRY_VERIFY_WITH_TIMEOUT(m_site->requestCount(u"/_tools"_s) >= 1, 10000);
-    // The two panel pages follow once start-up is done.
     QTRY_VERIFY_WITH_TIMEOUT(m_site->requestCount(u"/_tools/wortschatz"_s) >= 1, 10000);
     QTRY_VERIFY_WITH_TIMEOUT(m_site->requestCount(u"/_tools/links"_s) >= 1, 10000);
     QCOMPARE(m_window->currentFrame(), 0);
@@ -144,6 +153,68 @@ void TestForm3::captionAndNames()
     // "&" in a caption is the sign itself, not a shortcut marker.
     QCOMPARE(m_window->findChild<QGroupBox *>(u"Frame1_5"_s)->title(), u"Wörter && Texte übersetzen"_s);
     QCOMPARE(m_window->findChild<QGroupBox *>(u"Frame1_10"_s)->title(), u"Bus- && Zugverbindungen"_s);
+}
+
+// The title as the window system shows it, with no application name added;
+// a screen reader finds a window, not a filler.
+void TestForm3::titleOnTheDesktop()
+{
+    const WId id = m_window->winId();
+    QCOMPARE(WindowStart::xProperty(id, u"WM_NAME"_s), u"Kartavio 1.00"_s);
+    QCOMPARE(WindowStart::xProperty(id, u"_NET_WM_NAME"_s), u"Kartavio 1.00"_s);
+    QCOMPARE(QAccessible::queryAccessibleInterface(m_window.get())->role(), QAccessible::Window);
+}
+
+// No frame line touches or crosses a text, in the navigation column and on
+// every panel.
+void TestForm3::framesClearOfText()
+{
+    for (const int panel : {0, 1, 3, 4, 5, 6, 10, 11, 12}) {
+        m_window->moveFrame(panel);
+        const QStringList crossed = FitCheck::framesCrossingText(m_window.get());
+        QVERIFY2(crossed.isEmpty(), qPrintable(u"panel %1: "_s.arg(panel) + crossed.join(u", ")));
+    }
+    m_window->moveFrame(0);
+}
+
+// Qt's own menus speak German: a text box's, and an embedded page's, which
+// offers only what works in the view.
+void TestForm3::germanContextMenus()
+{
+    auto *box = m_window->findChild<QLineEdit *>(u"txtEur"_s);
+    std::unique_ptr<QMenu> boxMenu(box->createStandardContextMenu());
+    QStringList texts;
+    for (const QAction *action : boxMenu->actions())
+        texts << action->text().remove(u'&').section(u'\t', 0, 0); // without the shortcut
+    for (const QString &text : {u"Rückgängig"_s, u"Ausschneiden"_s, u"Kopieren"_s, u"Einfügen"_s, u"Alles auswählen"_s})
+        QVERIFY2(texts.contains(text), qPrintable(texts.join(u", ")));
+
+    // A right click on the banner, through the X server as a user's would be.
+    QWebEngineView *banner = m_window->banner();
+    const QPoint inside = banner->mapToGlobal(QPoint(banner->width() / 2, banner->height() / 2));
+    QMenu *pageMenu = nullptr;
+    const bool shown = QTest::qWaitFor([&] {
+        QProcess::execute(u"xdotool"_s, {u"mousemove"_s, QString::number(inside.x()), QString::number(inside.y()),
+                                         u"click"_s, u"3"_s});
+        QTest::qWait(200);
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *menu = qobject_cast<QMenu *>(widget); menu && menu->isVisible())
+                pageMenu = menu;
+        }
+        return pageMenu != nullptr;
+    }, 10000);
+    QVERIFY(shown);
+    texts.clear();
+    for (const QAction *action : pageMenu->actions()) {
+        if (!action->isSeparator())
+            texts << action->text().remove(u'&');
+    }
+    pageMenu->close();
+    QVERIFY2(texts.contains(u"Zurück"_s) && texts.contains(u"Neu laden"_s), qPrintable(texts.join(u", ")));
+    QVERIFY2(!texts.contains(u"Seite speichern"_s) && !texts.contains(u"Quelltext der Seite anzeigen"_s),
+             qPrintable(texts.join(u", ")));
+    for (const QString &text : std::as_const(texts))
+        QVERIFY2(!text.contains(u"Save"_s) && !text.contains(u"Reload"_s), qPrintable(text));
 }
 
 void TestForm3::positions_data()
@@ -294,6 +365,7 @@ int main(int argc, char *argv[])
     TestEnv::isolate();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    GermanTexts::install(app); // as the program does
     TestForm3 test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,4 +1,5 @@
 #include "app/firstactivation.h"
+#include "app/form2.h"
 #include "app/form3.h"
 #include "helpers/testenv.h"
 #include "helpers/windowstart.h"
@@ -8,6 +9,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -21,8 +23,9 @@
 
 using namespace Qt::StringLiterals;
 
-// The first activation against a loopback rate service: defaults on an empty
-// store, remembered texts after a restart, and no second run of the work.
+// Start-up against a loopback site and rate service: the three pages and the
+// wait for the banner, defaults on an empty store, remembered texts after a
+// restart, and no second run of the work.
 class TestStartup final : public QObject
 {
     Q_OBJECT
@@ -30,8 +33,12 @@ class TestStartup final : public QObject
 private slots:
     void initTestCase();
     void init();
+    void shownOnceBannerIsServed_data();
+    void shownOnceBannerIsServed();
     void firstRunWithEmptyStore();
     void restartShowsRememberedTexts();
+    void emptiedBoxStaysEmpty();
+    void pleaseWaitCentredOnPlacedWindow();
     void secondActivationDoesNothing();
     void sameDayRestartMakesNoRequest();
 
@@ -66,6 +73,46 @@ void TestStartup::store(const QString &key, const QString &value)
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, u"Kelvara"_s);
     settings.setValue(u"Kartavio/"_s + key, value);
     settings.sync();
+}
+
+void TestStartup::shownOnceBannerIsServed_data()
+{
+    QTest::addColumn<TestHttpServer::Delivery>("banner");
+    QTest::addColumn<int>("earliestMs");
+
+    QTest::newRow("banner served late") << TestHttpServer::Delivery::Late << TestHttpServer::lateMs;
+    // The wait has a bound: a banner that never comes does not keep the window away.
+    QTest::newRow("banner never served") << TestHttpServer::Delivery::Silent << 5000;
+}
+
+// All three pages are asked for before the window shows, and it shows only
+// when the banner view has stopped loading.
+void TestStartup::shownOnceBannerIsServed()
+{
+    QFETCH(TestHttpServer::Delivery, banner);
+    QFETCH(int, earliestMs);
+    const QByteArray page = "<!doctype html><meta charset=utf-8><p>Banner</p>";
+    m_server->setReply(u"/_tools"_s, {200, page, "text/html; charset=utf-8", banner});
+
+    QElapsedTimer clock;
+    clock.start();
+    m_window = std::make_unique<Form3>();
+    QStringList requestsAtShow;
+    qint64 msAtShow = -1;
+    connect(m_window.get(), &Form3::readyToShow, this, [&] {
+        requestsAtShow = m_server->requests();
+        msAtShow = clock.elapsed();
+        m_window->show();
+    });
+    QSignalSpy done(m_window->firstActivation(), &FirstActivation::done);
+    const bool shown = QTest::qWaitFor([&] { return msAtShow >= 0; }, 15000);
+    WindowStart::pointHostsAt(*m_server); // the prompt banner again for the other tests
+    QVERIFY(shown);
+    for (const QString &path : {u"/_tools/wortschatz"_s, u"/_tools/links"_s, u"/_tools"_s})
+        QVERIFY2(requestsAtShow.contains(path), qPrintable(path));
+    QVERIFY2(msAtShow >= earliestMs, qPrintable(QString::number(msAtShow)));
+    QVERIFY(done.wait(20000));
+    QVERIFY(m_window->isEnabled());
 }
 
 void TestStartup::firstRunWithEmptyStore()
@@ -154,6 +201,48 @@ void TestStartup::restartShowsRememberedTexts()
     QCOMPARE(m_window->findChild<QScrollBar *>(u"scrTrinkgeld"_s)->value(), 20);
     QCOMPARE(caption(u"Label45"_s), u"Empfohlenes Trinkgeld (%): 20"_s);
     QCOMPARE(m_window->findChild<QPlainTextEdit *>(u"txtTrans"_s)->toPlainText(), u"Wo ist der Bahnhof?"_s);
+}
+
+// An emptied box is a remembered value: it stays empty, only a box with
+// nothing stored gets its default.
+void TestStartup::emptiedBoxStaysEmpty()
+{
+    store(u"txtCelsius"_s, QString());
+    store(u"txtStrecke"_s, QString());
+    m_window = WindowStart::startAndActivate();
+    QVERIFY(m_window);
+    QCOMPARE(text(u"txtCelsius"_s), QString());
+    QCOMPARE(text(u"txtFahrenheit"_s), u"1,00"_s); // nothing to compute from
+    QCOMPARE(text(u"txtStrecke"_s), QString());
+    QCOMPARE(caption(u"lblFahrtPreis"_s), u"Fahrtpreis: 0 US $"_s);
+    QCOMPARE(text(u"txtKG"_s), u"1"_s); // nothing stored: the default
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, u"Kelvara"_s);
+    QCOMPARE(settings.value(u"Kartavio/txtCelsius"_s).toString(), QString());
+    QVERIFY(settings.contains(u"Kartavio/txtCelsius"_s));
+}
+
+// The window manager places the window after it is shown; the please-wait
+// window stands centred on the frame the window really got.
+void TestStartup::pleaseWaitCentredOnPlacedWindow()
+{
+    m_server->setReply(u"/kartavio/_tools/eur.cgi"_s,
+                       {200, "1.2345|05.12.2026|", "text/plain", TestHttpServer::Delivery::Late});
+    m_window = std::make_unique<Form3>();
+    connect(m_window.get(), &Form3::readyToShow, m_window.get(), &QWidget::show);
+    QSignalSpy done(m_window->firstActivation(), &FirstActivation::done);
+    const Form2 *wait = m_window->form2();
+    const bool waitShown = QTest::qWaitFor([&] { return wait->isVisible(); }, 15000);
+    m_server->setReply(u"/kartavio/_tools/eur.cgi"_s, {200, "1.2345|05.12.2026|", "text/plain"});
+    QVERIFY(waitShown);
+    QPoint offset;
+    const bool centred = QTest::qWaitFor([&] {
+        offset = wait->frameGeometry().center() - WindowStart::xFrame(m_window->winId()).center();
+        return offset.manhattanLength() <= 3;
+    }, 1000);
+    QVERIFY2(centred, qPrintable(u"%1,%2"_s.arg(offset.x()).arg(offset.y())));
+    // Where the X server has it, too.
+    QCOMPARE(WindowStart::xFrame(wait->winId()).center(), wait->frameGeometry().center());
+    QVERIFY(done.wait(20000));
 }
 
 void TestStartup::secondActivationDoesNothing()

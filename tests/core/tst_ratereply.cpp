@@ -55,11 +55,14 @@ void TestRateReply::parse_data()
     QTest::newRow("line feed alone stays in the line")
         << u"1.3|a\nb|***06.12.2026***"_qs << std::optional(1.3) << std::optional(u"a\nb"_qs)
         << std::optional(u"06.12.2026"_qs);
-    // Without a usable rate, nothing after it is taken either.
+    // A rate that is not a number ends the reading; one of 0 or below is
+    // left out, but the stand text and the date after it still count.
     QTest::newRow("rate not a number") << u"abc|05.12.2026|***06.12.2026***"_qs
                                        << std::optional<double>() << none << none;
     QTest::newRow("zero rate") << u"0|05.12.2026|***06.12.2026***"_qs << std::optional<double>()
-                               << none << none;
+                               << std::optional(u"05.12.2026"_qs) << std::optional(u"06.12.2026"_qs);
+    QTest::newRow("negative rate") << u"-1.2|05.12.2026|***06.12.2026***"_qs << std::optional<double>()
+                                   << std::optional(u"05.12.2026"_qs) << std::optional(u"06.12.2026"_qs);
     QTest::newRow("no pipe in cache line") << u"1.2345***06.12.2026***"_qs
                                            << std::optional<double>() << none << none;
     QTest::newRow("empty") << QString() << std::optional<double>() << none << none;

@@ -146,6 +146,9 @@ void TestRateRetrieval::run_data()
     QTest::newRow("today's cache, rate 0: one download")
         << QByteArray("0|05.12.2026|***06.12.2026***\r\n") << oldGif << reply << chart << 0.0
         << 1 << 1 << 1.3 << u"06.12.2026"_qs << true << fresh << Chart::New;
+    QTest::newRow("today's cache, rate 0, unreachable: cached stand shown")
+        << QByteArray("0|05.12.2026|***06.12.2026***\r\n") << oldGif << unreachable << chart << 0.0
+        << 0 << 0 << 0.0 << u"05.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("reply without pipe: rate taken, cached stand kept")
         << staleCache << oldGif << Answer{200, "1.2345"} << chart << 0.0
         << 1 << 0 << 1.2345 << u"04.12.2026"_qs << false << unchanged << Chart::Old;

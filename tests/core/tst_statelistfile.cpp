@@ -135,7 +135,7 @@ void TestStateListFile::parseLine_data()
     QTest::addColumn<QString>("name");
 
     QTest::newRow("code and name") << QByteArray("NY\tNew York\n") << u"NY"_s << u"New York"_s;
-    QTest::newRow("blanks trimmed") << QByteArray(" NY \t New York \r\n") << u"NY"_s << u"New York"_s;
+    QTest::newRow("blanks kept") << QByteArray(" NY \t New York \r\n") << u" NY "_s << u" New York "_s;
     QTest::newRow("third field ignored") << QByteArray("NY\tNew York\tmehr") << u"NY"_s << u"New York"_s;
     QTest::newRow("no tab") << QByteArray("NY New York") << QString() << QString();
     QTest::newRow("empty") << QByteArray("\r\n") << QString() << QString();

@@ -2,12 +2,19 @@
 
 #include "widgets/controls.h"
 
+#include <QAbstractScrollArea>
+#include <QAbstractSlider>
 #include <QApplication>
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QImage>
+#include <QPainter>
 #include <QPushButton>
+
+#include <vector>
 
 namespace FitCheck {
 
@@ -67,6 +74,111 @@ QStringList problems(const QWidget *root)
             bold.setBold(true);
             if (QFontMetrics(bold).horizontalAdvance(group->title()) > group->width() - 16)
                 found << describe(group, QStringLiteral("caption cut off"));
+        }
+    }
+    return found;
+}
+
+namespace {
+
+// A straight run this long (device pixels) is a frame line, not a letter.
+constexpr int lineRun = 12;
+
+// The pixels of `group`'s frame lines, drawn without its children.
+std::vector<bool> frameLines(QGroupBox *group, QImage &image)
+{
+    const qreal ratio = group->devicePixelRatioF();
+    image = QImage(group->size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::magenta);
+    group->render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+    const QRgb background = image.pixel(image.width() / 2, image.height() / 2);
+    const int w = image.width();
+    const int h = image.height();
+    const auto ink = [&](int x, int y) { return image.pixel(x, y) != background; };
+    std::vector<bool> line(size_t(w) * size_t(h), false);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w;) {
+            int end = x;
+            while (end < w && ink(end, y))
+                ++end;
+            if (end - x >= lineRun)
+                for (int i = x; i < end; ++i)
+                    line[size_t(y) * size_t(w) + size_t(i)] = true;
+            x = end == x ? x + 1 : end;
+        }
+    }
+    for (int x = 0; x < w; ++x) {
+        for (int y = 0; y < h;) {
+            int end = y;
+            while (end < h && ink(x, end))
+                ++end;
+            if (end - y >= lineRun)
+                for (int i = y; i < end; ++i)
+                    line[size_t(i) * size_t(w) + size_t(x)] = true;
+            y = end == y ? y + 1 : end;
+        }
+    }
+    return line;
+}
+
+// Where `widget` shows text, in its own coordinates; the whole face for
+// controls that are not labels.
+QRect textArea(const QWidget *widget)
+{
+    const bool showsText = qobject_cast<const QLabel *>(widget) || qobject_cast<const QGroupBox *>(widget)
+        || qobject_cast<const QAbstractButton *>(widget) || qobject_cast<const QLineEdit *>(widget)
+        || qobject_cast<const QComboBox *>(widget) || qobject_cast<const QAbstractScrollArea *>(widget)
+        || qobject_cast<const QAbstractSlider *>(widget);
+    if (!showsText)
+        return {};
+    if (const auto *label = qobject_cast<const QLabel *>(widget)) {
+        if (label->text().isEmpty())
+            return label->pixmap().isNull() ? QRect() : label->contentsRect();
+        const int flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+        return QFontMetrics(label->font()).boundingRect(label->contentsRect(), flags, label->text());
+    }
+    if (const auto *group = qobject_cast<const QGroupBox *>(widget)) {
+        const QFontMetrics metrics(group->font());
+        return {0, 0, metrics.size(Qt::TextShowMnemonic, group->title()).width() + 12, metrics.height()};
+    }
+    return widget->rect();
+}
+
+} // namespace
+
+QStringList framesCrossingText(QWidget *root)
+{
+    QStringList found;
+    QList<QGroupBox *> groups = root->findChildren<QGroupBox *>();
+    if (auto *self = qobject_cast<QGroupBox *>(root))
+        groups.prepend(self);
+    const auto widgets = root->findChildren<QWidget *>();
+    for (QGroupBox *group : std::as_const(groups)) {
+        if (group != root && !group->isVisibleTo(root))
+            continue;
+        QImage image;
+        const std::vector<bool> line = frameLines(group, image);
+        const qreal ratio = image.devicePixelRatio();
+        const QPoint origin = group == root ? QPoint() : group->mapTo(root, QPoint());
+        for (const QWidget *widget : widgets) {
+            if (widget == group || widget->objectName().isEmpty() || widget->objectName().startsWith(u"qt_")
+                || !widget->isVisibleTo(root) || widget->isAncestorOf(group))
+                continue;
+            QRect area = textArea(widget);
+            if (area.isEmpty())
+                continue;
+            // Touching counts: one pixel around the text.
+            area = area.adjusted(-1, -1, 1, 1).translated(widget->mapTo(root, QPoint()) - origin);
+            const QRect device(QPoint(qFloor(area.left() * ratio), qFloor(area.top() * ratio)),
+                               QPoint(qCeil((area.right() + 1) * ratio) - 1, qCeil((area.bottom() + 1) * ratio) - 1));
+            const QRect inside = device.intersected(image.rect());
+            bool crossed = false;
+            for (int y = inside.top(); y <= inside.bottom() && !crossed; ++y)
+                for (int x = inside.left(); x <= inside.right() && !crossed; ++x)
+                    crossed = line[size_t(y) * size_t(image.width()) + size_t(x)];
+            if (crossed)
+                found << (widget->objectName() % u" crosses the frame of " % group->objectName());
         }
     }
     return found;

@@ -14,4 +14,10 @@ void useAppFont();
 // that stick out of their parent, each with a short reason.
 QStringList problems(const QWidget *root);
 
+// Controls below `root` whose text (or, for boxes, buttons, lists and
+// sliders, whose whole face) a group frame's line touches or crosses, each
+// with the frame.
+// The lines are found in the frame drawn alone, as straight runs of pixels.
+QStringList framesCrossingText(QWidget *root);
+
 } // namespace FitCheck

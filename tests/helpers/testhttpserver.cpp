@@ -62,6 +62,13 @@ void TestHttpServer::onReadyRead(QTcpSocket *socket)
         socket->write(answer + reply.body.left(reply.body.size() / 2));
         QTimer::singleShot(50, socket, &QTcpSocket::disconnectFromHost);
         return;
+    case Delivery::Late:
+        answer += reply.body;
+        QTimer::singleShot(lateMs, socket, [socket, answer] {
+            socket->write(answer);
+            socket->disconnectFromHost();
+        });
+        return;
     default:
         answer += reply.body;
         break;

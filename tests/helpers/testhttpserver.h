@@ -20,6 +20,7 @@ public:
         Silent,  // the request is read, nothing is ever sent back
         Dribble, // the head at once, then one byte of the body per dribble interval
         Cut,     // full Content-Length declared, half the body sent, then closed
+        Late,    // the whole answer, lateMs after the request
     };
 
     struct Reply
@@ -32,6 +33,7 @@ public:
     };
 
     static constexpr int defaultDribbleIntervalMs = 200;
+    static constexpr int lateMs = 1500;
 
     explicit TestHttpServer(QObject *parent = nullptr);
 

@@ -4,6 +4,8 @@
 #include "app/form3.h"
 #include "helpers/testhttpserver.h"
 
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 namespace WindowStart {
@@ -26,6 +28,49 @@ std::unique_ptr<Form3> startAndActivate()
     if (!done.wait(20000))
         return nullptr;
     return window;
+}
+
+namespace {
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(5000) || process.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int number(const QString &text, const QString &pattern)
+{
+    const QRegularExpressionMatch match = QRegularExpression(pattern).match(text);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+} // namespace
+
+QString xProperty(WId window, const QString &name)
+{
+    // WM_NAME(STRING) = "Kartavio 1.00"
+    const QString line = run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window), name});
+    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("= \"(.*)\"\\s*$")).match(line);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+QRect xFrame(WId window)
+{
+    const QString id = QString::number(window);
+    const QString info = run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
+    const QRect client(number(info, QStringLiteral("Absolute upper-left X:\\s+(-?\\d+)")),
+                       number(info, QStringLiteral("Absolute upper-left Y:\\s+(-?\\d+)")),
+                       number(info, QStringLiteral("Width:\\s+(\\d+)")),
+                       number(info, QStringLiteral("Height:\\s+(\\d+)")));
+    // _NET_FRAME_EXTENTS(CARDINAL) = left, right, top, bottom
+    const QString extents = run(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")});
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("= (\\d+), (\\d+), (\\d+), (\\d+)")).match(extents);
+    if (!m.hasMatch())
+        return client;
+    return client.adjusted(-m.captured(1).toInt(), -m.captured(3).toInt(), m.captured(2).toInt(), m.captured(4).toInt());
 }
 
 } // namespace WindowStart

@@ -3,6 +3,9 @@
 #include <memory>
 
 #include <QByteArray>
+#include <QRect>
+#include <QString>
+#include <QWidget>
 
 class Form3;
 class TestHttpServer;
@@ -16,5 +19,11 @@ void pointHostsAt(TestHttpServer &server);
 // Builds the main window, shows it when it is ready and waits for its first
 // activation (rate retrieval and restored boxes) to finish. Null on a timeout.
 std::unique_ptr<Form3> startAndActivate();
+
+// What the X server holds for a top-level window, read with xprop and
+// xwininfo as a user would: a text property ("WM_NAME", "_NET_WM_NAME"), and
+// the window's outer frame as the window manager placed it.
+QString xProperty(WId window, const QString &name);
+QRect xFrame(WId window);
 
 } // namespace WindowStart

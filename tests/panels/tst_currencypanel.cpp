@@ -111,14 +111,25 @@ void TestCurrencyPanel::retrievalHooks()
     m_panel->setStandText(QStringLiteral("05.12.2026"));
     QCOMPARE(label3->text(), QStringLiteral("Stand: 05.12.2026"));
 
-    // A chart larger than the box is shrunk into it, keeping its shape.
+    // The chart stands at its own size in the box's top-left corner: a wide
+    // one is clipped at the box's right edge, a small one is neither
+    // stretched nor centred.
+    const auto colourAt = [image1](QPoint at) { return image1->grab().toImage().pixelColor(at); };
     QImage chart(1000, 200, QImage::Format_RGB32);
     chart.fill(Qt::blue);
     m_panel->setChart(chart);
-    const QSize shown = image1->pixmap().deviceIndependentSize().toSize();
-    QVERIFY(!shown.isEmpty());
-    QVERIFY(shown.width() <= image1->width() && shown.height() <= image1->height());
-    QCOMPARE(shown.width() / shown.height(), 5);
+    QCOMPARE(image1->pixmap().deviceIndependentSize().toSize(), QSize(1000, 200));
+    QCOMPARE(colourAt({0, 0}), QColor(Qt::blue));
+    QCOMPARE(colourAt({image1->width() - 1, 199}), QColor(Qt::blue));
+    QVERIFY(colourAt({0, 201}) != QColor(Qt::blue));
+
+    QImage small(100, 50, QImage::Format_RGB32);
+    small.fill(Qt::red);
+    m_panel->setChart(small);
+    QCOMPARE(colourAt({0, 0}), QColor(Qt::red));
+    QCOMPARE(colourAt({99, 49}), QColor(Qt::red));
+    QVERIFY(colourAt({100, 0}) != QColor(Qt::red));
+    QVERIFY(colourAt({0, 50}) != QColor(Qt::red));
 }
 
 void TestCurrencyPanel::layoutFits()

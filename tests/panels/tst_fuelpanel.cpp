@@ -66,9 +66,9 @@ void TstFuelPanel::converter_data()
     const QString lkm = u"txtLKM"_s;
     QTest::newRow("gallon 1,99") << 1.2345 << gal << "1,99"
                                  << QStringList{u"1,99"_s, u"0,53"_s, u"0,43"_s, u"22"_s, u"1,00"_s, u"1,99"_s};
-    // The euro price follows the unrounded litre price (0,3038 $), not the 0,30 shown.
+    // The euro price follows the litre price as shown (0,30 $), not the unrounded 0,3038 $.
     QTest::newRow("gallon 1,15") << 1.2345 << gal << "1,15"
-                                 << QStringList{u"1,15"_s, u"0,30"_s, u"0,25"_s, u"22"_s, u"1,00"_s, u"1,15"_s};
+                                 << QStringList{u"1,15"_s, u"0,30"_s, u"0,24"_s, u"22"_s, u"1,00"_s, u"1,15"_s};
     // Unreadable: copied as it stands, the euro price follows the litre box as it stands.
     QTest::newRow("gallon letters") << 1.2345 << gal << "abc"
                                     << QStringList{u"abc"_s, u"1,00"_s, u"0,81"_s, u"22"_s, u"1,00"_s, u"abc"_s};

@@ -5,6 +5,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 #include <QUrl>
 
@@ -26,6 +28,7 @@ private slots:
     void arrowOrShiftRecomputes_data();
     void arrowOrShiftRecomputes();
     void programWriteRunsNoHandler();
+    void tabAndRepeatReleasesRunNothing();
     void moreConversionsLink();
     void layout();
 
@@ -213,6 +216,46 @@ void TstUnitsPanel::arrowOrShiftRecomputes()
     QTest::keyRelease(box(QStringLiteral("txtCelsius")), Qt::Key(key));
     QCOMPARE(box(QStringLiteral("txtFahrenheit"))->text(), QStringLiteral("98,60"));
     QCOMPARE(m_store->value(u"txtCelsius"), QStringLiteral("37"));
+}
+
+// The release of Tab reaches the box that has just received the focus, and
+// a held key repeats its release: neither runs a handler, so tabbing through
+// the panel changes no value (10 m once drifted to 16,09 m, 1 kg to 0,998 kg).
+void TstUnitsPanel::tabAndRepeatReleasesRunNothing()
+{
+    type(QStringLiteral("txtCelsius"), QStringLiteral("30"));
+    type(QStringLiteral("txtM"), QStringLiteral("10"));
+    type(QStringLiteral("txtKG"), QStringLiteral("1"));
+    const auto boxes = m_panel->findChildren<QLineEdit *>();
+    const auto texts = [&boxes] {
+        QStringList all;
+        for (const QLineEdit *b : boxes)
+            all << b->objectName() % u'=' % b->text();
+        return all;
+    };
+    const QStringList before = texts();
+
+    m_panel->show();
+    m_panel->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_panel));
+    box(QStringLiteral("txtCelsius"))->setFocus(Qt::TabFocusReason);
+    for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+        for (qsizetype i = 0; i <= boxes.size(); ++i) {
+            QTest::keyPress(QApplication::focusWidget(), key);
+            QTest::keyRelease(QApplication::focusWidget(), key);
+        }
+    }
+    QCOMPARE(texts(), before);
+    QCOMPARE(m_store->value(u"txtFT"), QString()); // no box was stored on the way
+
+    // A held key: only its last, real release recomputes.
+    QLineEdit *metres = box(QStringLiteral("txtM"));
+    metres->setText(QStringLiteral("20"));
+    QKeyEvent repeated(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(metres, &repeated);
+    QCOMPARE(box(QStringLiteral("txtCM"))->text(), QStringLiteral("1.000,00"));
+    QTest::keyRelease(metres, Qt::Key_Right);
+    QCOMPARE(box(QStringLiteral("txtCM"))->text(), QStringLiteral("2.000,00"));
 }
 
 void TstUnitsPanel::programWriteRunsNoHandler()
