@@ -109,13 +109,11 @@ void TestNumber::format_data()
 
     const QString money = Number::moneyPattern.toString();
     QTest::newRow("grouped millions") << 1234567.891 << money << u"1.234.567,89"_s;
-    QTest::newRow("half") << 0.5 << money << u"0,50"_s;
     QTest::newRow("33.8") << 33.8 << money << u"33,80"_s;
     QTest::newRow("negative") << -17.2222 << money << u"-17,22"_s;
     QTest::newRow("halfway 0.125") << 0.125 << money << u"0,13"_s;
     QTest::newRow("halfway 0.005") << 0.005 << money << u"0,01"_s;
     QTest::newRow("below half") << 0.004 << money << u"0,00"_s;
-    QTest::newRow("thousand") << 1000.0 << money << u"1.000,00"_s;
     QTest::newRow("negative grouped") << -1234.5 << money << u"-1.234,50"_s;
     QTest::newRow("one decimal") << 2.54 << Number::oneDecimalPattern.toString() << u"2,5"_s;
     QTest::newRow("one decimal halfway") << 22.05 << Number::oneDecimalPattern.toString() << u"22,1"_s;
@@ -129,7 +127,6 @@ void TestNumber::format_data()
     QTest::newRow("fifteen digits") << 1.005 << money << u"1,01"_s;
     QTest::newRow("large") << 1e20 << money << u"100.000.000.000.000.000.000,00"_s;
     QTest::newRow("tiny") << 1e-300 << money << u"0,00"_s;
-    QTest::newRow("celsius 1.000.000") << 1800032.0 << money << u"1.800.032,00"_s;
     // 15 digits of the largest double would round up beyond the double range.
     const QString largest = u"179.769.313.486.231"_s % u".000"_s.repeated(98);
     QTest::newRow("largest double") << std::numeric_limits<double>::max() << money << largest % u",00"_s;

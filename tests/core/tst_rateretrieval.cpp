@@ -161,12 +161,6 @@ void TestRateRetrieval::run_data()
     QTest::newRow("host never answers")
         << staleCache << oldGif << Answer{.delivery = Delivery::Silent} << chart << 0.0
         << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
-    QTest::newRow("reply 404")
-        << staleCache << oldGif << Answer{404, "1.3|06.12.2026|"} << chart << 0.0
-        << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
-    QTest::newRow("reply 203 is not the service's answer")
-        << staleCache << oldGif << Answer{203, "1.3|06.12.2026|"} << chart << 0.0
-        << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
     const QByteArray huge = "1.3|06.12.2026|" + QByteArray(5000, 'x');
     QTest::newRow("reply oversized")
         << staleCache << oldGif << Answer{200, huge} << chart << 0.0
@@ -188,12 +182,9 @@ void TestRateRetrieval::run_data()
         << staleCache << oldGif << Answer{.body = "1.3|06.12.2026|", .delivery = Delivery::Cut} << chart << 0.0
         << -1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
     // Only the status tells these apart from the service's answer.
-    QTest::newRow("reply 500")
-        << staleCache << oldGif << Answer{500, "1.3|06.12.2026|"} << chart << 0.0
-        << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
-    for (const char *rate : {"0", "-1", "nan", "1e400", "inf"}) {
-        QTest::addRow("reply rate %s", rate)
-            << staleCache << oldGif << Answer{200, QByteArray(rate) + "|06.12.2026|"} << chart << 0.0
+    for (const int status : {404, 500, 203}) {
+        QTest::addRow("reply %d", status)
+            << staleCache << oldGif << Answer{status, "1.3|06.12.2026|"} << chart << 0.0
             << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
     }
     QTest::newRow("chart dribbles")
@@ -207,9 +198,6 @@ void TestRateRetrieval::run_data()
         << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("chart not an image")
         << staleCache << oldGif << reply << Answer{200, "<html>Fehler</html>"} << 0.0
-        << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
-    QTest::newRow("chart 404")
-        << staleCache << oldGif << reply << Answer{404, newGif} << 0.0
         << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("chart oversized")
         << staleCache << oldGif << reply << Answer{200, newGif + QByteArray(2 * 1024 * 1024, '\0')}

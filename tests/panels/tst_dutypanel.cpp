@@ -121,10 +121,8 @@ void TestDutyPanel::storedKeys_data()
     const QString txtR15 = QStringLiteral("txtR15");
     const QString txtZV = QStringLiteral("txtZV");
     QTest::newRow("travellers") << txtR << "5" << QStringList{txtR};
-    QTest::newRow("travellers unreadable") << txtR << "x" << QStringList{txtR};
     QTest::newRow("children store travellers too") << txtR15 << "2" << QStringList{txtR, txtR15};
     QTest::newRow("goods") << txtZV << "100" << QStringList{txtZV};
-    QTest::newRow("goods unreadable") << txtZV << "x" << QStringList{txtZV};
     QTest::newRow("tax rate is never stored") << QStringLiteral("txtZS") << "8" << QStringList();
 }
 

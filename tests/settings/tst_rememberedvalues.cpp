@@ -34,8 +34,6 @@ private slots:
     void fileLayout();
     void programWriteOfLoaderRunsTextChange();
     void plainTextBox();
-    void survivesSigkill();
-    void childWriter();
     void survivesSigkillWhileTyping();
     void childTypist();
     void strayLinesKeepOtherSections_data();
@@ -47,8 +45,7 @@ private slots:
 private:
     static bool isChild()
     {
-        return qEnvironmentVariableIsSet("KARTAVIO_CHILD_WRITER") || qEnvironmentVariableIsSet("KARTAVIO_CHILD_TYPIST")
-               || qEnvironmentVariableIsSet("KARTAVIO_CHILD_PARALLEL");
+        return qEnvironmentVariableIsSet("KARTAVIO_CHILD_TYPIST") || qEnvironmentVariableIsSet("KARTAVIO_CHILD_PARALLEL");
     }
 };
 
@@ -71,10 +68,7 @@ void TestRememberedValues::roundTrip_data()
     QTest::addColumn<QString>("text");
 
     QTest::newRow("number as typed") << u"txtKM"_s << u"12,5"_s;
-    QTest::newRow("unreadable number") << u"txtM"_s << u"abc"_s;
-    QTest::newRow("group separators") << u"txtEur"_s << u"1.234,56"_s;
     QTest::newRow("umlauts and symbols") << u"txtTrans"_s << u"Grüße & \"Tschüß\" = 100 % ; # [x]"_s;
-    QTest::newRow("line break") << u"txtTrans"_s << u"eins\nzwei"_s;
     QTest::newRow("leading blanks kept") << u"txtCelsius"_s << u"  30 "_s;
 }
 
@@ -150,66 +144,6 @@ void TestRememberedValues::plainTextBox()
     restored.setObjectName(u"txtTrans"_s);
     store.load(&restored);
     QCOMPARE(restored.toPlainText(), u"Hallo\nWelt"_s);
-}
-
-// Runs this test binary again as a child that stores 1, 2, 3, ... and prints
-// each number once its write has returned; kills it at a random moment; the
-// file must then be readable and hold the last number printed, or the next.
-void TestRememberedValues::survivesSigkill()
-{
-    QRandomGenerator random(20261207);
-    for (int round = 0; round < 6; ++round) {
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"KARTAVIO_CHILD_WRITER"_s, u"1"_s);
-        child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(), {u"childWriter"_s});
-        QVERIFY(child.waitForStarted());
-
-        const int killAfter = 5 + int(random.bounded(100));
-        int lastPrinted = 0;
-        QByteArray pending;
-        while (lastPrinted < killAfter) {
-            // Generous: a sync to disk can stall for seconds on a busy machine.
-            QVERIFY2(child.waitForReadyRead(60000), child.readAllStandardError().constData());
-            pending += child.readAllStandardOutput();
-            qsizetype newline;
-            while ((newline = pending.indexOf('\n')) >= 0) {
-                const QByteArray line = pending.left(newline);
-                pending.remove(0, newline + 1);
-                if (line.startsWith("stored "))
-                    lastPrinted = line.mid(7).toInt();
-            }
-        }
-        ::kill(pid_t(child.processId()), SIGKILL);
-        QVERIFY(child.waitForFinished(5000));
-        pending += child.readAllStandardOutput();
-        for (const QByteArray &line : pending.split('\n')) {
-            if (line.startsWith("stored "))
-                lastPrinted = line.mid(7).toInt();
-        }
-
-        QSettings reader(TestEnv::settingsFile(), QSettings::IniFormat);
-        QCOMPARE(reader.status(), QSettings::NoError);
-        const int stored = reader.value(u"Kartavio/txtStrecke"_s).toString().toInt();
-        QVERIFY2(stored == lastPrinted || stored == lastPrinted + 1,
-                 qPrintable(u"stored %1, last reported %2"_s.arg(stored).arg(lastPrinted)));
-    }
-}
-
-void TestRememberedValues::childWriter()
-{
-    if (!qEnvironmentVariableIsSet("KARTAVIO_CHILD_WRITER"))
-        QSKIP("runs only as the child of survivesSigkill");
-    RememberedValues store;
-    QLineEdit box;
-    box.setObjectName(u"txtStrecke"_s);
-    for (int i = 1; i < 1000000; ++i) {
-        box.setText(QString::number(i));
-        store.save(&box);
-        std::printf("stored %d\n", i);
-        std::fflush(stdout);
-    }
 }
 
 namespace {
