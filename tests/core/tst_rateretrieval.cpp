@@ -187,6 +187,12 @@ void TestRateRetrieval::run_data()
             << staleCache << oldGif << Answer{status, "1.3|06.12.2026|"} << chart << 0.0
             << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
     }
+    // A rate of 0 or below is still a number: the stand after it is read, not used.
+    for (const char *rate : {"0", "-1", "nan", "1e400", "inf"}) {
+        QTest::addRow("reply rate %s", rate)
+            << staleCache << oldGif << Answer{200, QByteArray(rate) + "|06.12.2026|"} << chart << 0.0
+            << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
+    }
     QTest::newRow("chart dribbles")
         << staleCache << oldGif << reply << Answer{.body = newGif, .delivery = Delivery::Dribble} << 0.0
         << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;

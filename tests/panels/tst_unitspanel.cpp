@@ -110,7 +110,7 @@ void TstUnitsPanel::weight_data()
     const QString oz = QStringLiteral("txtOZ");
     const QString p = QStringLiteral("txtP");
     const QString one = QStringLiteral("1,00");
-    QTest::newRow("1 kg") << kg << "1" << one << QStringList{u"1.000,00"_s, u"1"_s, u"35,27"_s, u"2,20"_s};
+    QTest::newRow("75 kg") << kg << "75" << one << QStringList{u"75.000,00"_s, u"75"_s, u"2.645,55"_s, u"165,35"_s};
     QTest::newRow("1.5 kg reads as 15") << kg << "1.5" << one << QStringList{u"15.000,00"_s, u"1.5"_s, u"529,11"_s, u"33,07"_s};
     QTest::newRow("negative kg") << kg << "-1" << one << QStringList{u"-1.000,00"_s, u"-1"_s, u"-35,27"_s, u"-2,20"_s};
     QTest::newRow("500 g") << g << "500" << one << QStringList{u"500"_s, u"0,50"_s, u"17,64"_s, u"1,10"_s};
@@ -118,8 +118,8 @@ void TstUnitsPanel::weight_data()
     QTest::newRow("1234567 g") << g << "1234567" << one << QStringList{u"1234567"_s, u"1.234,57"_s, u"43.548,07"_s, u"2.721,75"_s};
     QTest::newRow("4 g") << g << "4" << one << QStringList{u"4"_s, u"0,00"_s, u"0,14"_s, u"0,01"_s};
     QTest::newRow("5 g") << g << "5" << one << QStringList{u"5"_s, u"0,01"_s, u"0,18"_s, u"0,01"_s};
-    QTest::newRow("1 pound") << p << "1" << one << QStringList{u"453,59"_s, u"0,45"_s, u"16,00"_s, u"1"_s};
-    QTest::newRow("1 ounce") << oz << "1" << one << QStringList{u"28,35"_s, u"0,03"_s, u"1"_s, u"0,06"_s};
+    QTest::newRow("100 pounds") << p << "100" << one << QStringList{u"45.359,24"_s, u"45,36"_s, u"1.600,00"_s, u"100"_s};
+    QTest::newRow("16 ounces") << oz << "16" << one << QStringList{u"453,59"_s, u"0,45"_s, u"16"_s, u"1,00"_s};
     // Unreadable kilograms: nothing else changes.
     QTest::newRow("letters kg") << kg << "abc" << one << QStringList{one, u"abc"_s, one, one};
     QTest::newRow("empty kg") << kg << "" << one << QStringList{one, u""_s, one, one};
