@@ -211,8 +211,6 @@ void TstFuelPanel::stationLookup_data()
     QTest::addColumn<QString>("address");
     QTest::newRow("initial") << "33064" << "http://www.kartavio.example/_tools/tankstelle.cgi?33064";
     QTest::newRow("empty") << "" << "http://www.kartavio.example/_tools/tankstelle.cgi?";
-    // The ZIP code cannot add a parameter to the query.
-    QTest::newRow("ampersand") << "33064&x=1" << "http://www.kartavio.example/_tools/tankstelle.cgi?33064%26x%3D1";
 }
 
 void TstFuelPanel::stationLookup()
