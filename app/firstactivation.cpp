@@ -1,6 +1,6 @@
 #include "app/firstactivation.h"
 
-#include "app/form3.h"
+#include "settings/rememberedvalues.h"
 #include "settings/settingskeys.h"
 #include "panels/dutypanel.h"
 #include "panels/fuelpanel.h"
@@ -16,17 +16,40 @@
 #include <QPlainTextEdit>
 
 #include <array>
-#include <functional>
 
-FirstActivation::FirstActivation(Form3 &form)
-    : QObject(&form)
-    , m_form(form)
+namespace {
+
+// Boxes that get a default when nothing is stored, in start-up order, each
+// with the recomputation that follows it. A default of `numberDefault` is
+// written in the user's number format.
+struct StartDefault
+{
+    QStringView box;
+    QStringView text;
+    double numberDefault = 0.0;
+    void (*recompute)(const StartupParts &) = nullptr;
+};
+
+constexpr std::array<StartDefault, 6> startDefaults = {{
+    {u"txtCelsius", u"30", 0.0, [](const StartupParts &p) { p.units.txtCelsius_KeyUp(); }},
+    {u"txtKG", u"1", 0.0, [](const StartupParts &p) { p.units.txtKG_KeyUp(); }},
+    {u"txtM", u"10", 0.0, [](const StartupParts &p) { p.units.txtM_KeyUp(); }},
+    {u"txtGalPrice", {}, 1.99, [](const StartupParts &p) { p.fuel.txtGalPrice_KeyUp(); }},
+    {u"txtMPG", u"22", 0.0, [](const StartupParts &p) { p.fuel.txtMPG_KeyUp(); }},
+    {u"txtStrecke", u"100", 0.0, [](const StartupParts &p) { p.fuel.txtStrecke_KeyUp(); }},
+}};
+
+} // namespace
+
+FirstActivation::FirstActivation(const StartupParts &parts, QObject *parent)
+    : QObject(parent)
+    , m_parts(parts)
 {
 }
 
 bool FirstActivation::isDone() const
 {
-    return m_form.form2()->tag() == u"done";
+    return m_parts.wait.tag() == u"done";
 }
 
 void FirstActivation::activate()
@@ -38,27 +61,19 @@ void FirstActivation::activate()
     // The retrieval's recomputation stores txtEur: put the remembered amount
     // back first, or the laid-out "1,00" would overwrite it in the store.
     restoreEarly(u"txtEur");
-    connect(m_form.form2(), &Form2::updateFinished, this, &FirstActivation::afterRetrieval,
+    connect(&m_parts.wait, &Form2::updateFinished, this, &FirstActivation::afterRetrieval,
             Qt::SingleShotConnection);
-    m_form.form2()->update();
+    m_parts.wait.startUpdate();
 }
 
 void FirstActivation::afterRetrieval()
 {
-    m_form.form2()->setTag(QStringLiteral("done"));
-    RememberedValues &store = m_form.store();
+    m_parts.wait.setTag(QStringLiteral("done"));
+    RememberedValues &store = m_parts.store;
 
     // Six boxes get their stored text or a default, each followed by its recomputation.
-    UnitsPanel *units = m_form.unitsPanel();
-    FuelPanel *fuel = m_form.fuelPanel();
-    const std::array<std::function<void()>, SettingsKeys::startDefaults.size()> recompute = {
-        [units] { units->txtCelsius_KeyUp(1, 1); }, [units] { units->txtKG_KeyUp(1, 1); },
-        [units] { units->txtM_KeyUp(1, 1); },       [fuel] { fuel->txtGalPrice_KeyUp(1, 1); },
-        [fuel] { fuel->txtMPG_KeyUp(1, 1); },       [fuel] { fuel->txtStrecke_KeyUp(1, 1); },
-    };
-    for (size_t i = 0; i < recompute.size(); ++i) {
-        const SettingsKeys::StartDefault &entry = SettingsKeys::startDefaults[i];
-        if (auto *box = m_form.findChild<QLineEdit *>(entry.box.toString())) {
+    for (const StartDefault &entry : startDefaults) {
+        if (auto *box = m_parts.panels.findChild<QLineEdit *>(entry.box.toString())) {
             // Only a box with nothing stored gets the default; an emptied box stays empty.
             const std::optional<QString> text = store.stored(entry.box);
             if (text)
@@ -66,28 +81,28 @@ void FirstActivation::afterRetrieval()
             else
                 box->setText(entry.text.isEmpty() ? QLocale().toString(entry.numberDefault) : entry.text.toString());
         }
-        recompute[i]();
+        entry.recompute(m_parts);
     }
 
     // These handlers store their box before the remembered texts come back
     // below; restoring them first keeps what the user typed last time.
     restoreEarly(u"txtR");
     restoreEarly(u"txtR15");
-    m_form.dutyPanel()->txtR_Change();
+    m_parts.duty.txtR_Change();
     restoreEarly(u"txtTrinkgeld");
-    m_form.tipPanel()->txtTrinkgeld_KeyUp(1, 1);
+    m_parts.tip.txtTrinkgeld_KeyUp();
     fillStates();
 
     const QString slider = store.value(SettingsKeys::tipSlider);
     bool ok = false;
     const int sliderValue = slider.trimmed().toInt(&ok);
     if (ok)
-        m_form.tipPanel()->setSliderValue(sliderValue);
+        m_parts.tip.setSliderValue(sliderValue);
 
     for (QStringView name : SettingsKeys::restoredBoxes) {
-        if (auto *box = m_form.findChild<QLineEdit *>(name.toString()))
+        if (auto *box = m_parts.panels.findChild<QLineEdit *>(name.toString()))
             store.load(box);
-        else if (auto *text = m_form.findChild<QPlainTextEdit *>(name.toString()))
+        else if (auto *text = m_parts.panels.findChild<QPlainTextEdit *>(name.toString()))
             store.load(text);
     }
     emit done();
@@ -95,15 +110,15 @@ void FirstActivation::afterRetrieval()
 
 void FirstActivation::restoreEarly(QStringView box)
 {
-    if (auto *edit = m_form.findChild<QLineEdit *>(box.toString()))
-        m_form.store().load(edit);
+    if (auto *edit = m_parts.panels.findChild<QLineEdit *>(box.toString()))
+        m_parts.store.load(edit);
 }
 
 void FirstActivation::fillStates()
 {
-    QComboBox *list = m_form.transportPanel()->lstStates();
-    QStringList &codes = m_form.stateCodes();
-    for (const StateList::State &state : StateList::read(StateList::locate(m_form.appDir()))) {
+    QComboBox *list = m_parts.transport.lstStates();
+    QStringList &codes = m_parts.stateCodes;
+    for (const StateList::State &state : StateList::read(StateList::locate(m_parts.appDir))) {
         list->addItem(state.name);
         codes.append(state.code);
     }

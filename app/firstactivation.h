@@ -1,8 +1,30 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 
-class Form3;
+class DutyPanel;
+class Form2;
+class FuelPanel;
+class RememberedValues;
+class TipPanel;
+class TransportPanel;
+class UnitsPanel;
+
+// What the first activation works on, handed over by the main window.
+struct StartupParts
+{
+    RememberedValues &store;
+    Form2 &wait;     // runs the start-up retrieval; its tag is the start-up marker
+    QWidget &panels; // holds every box restored by its name
+    UnitsPanel &units;
+    FuelPanel &fuel;
+    DutyPanel &duty;
+    TipPanel &tip;
+    TransportPanel &transport;
+    QStringList &stateCodes;
+    QString appDir;
+};
 
 // The work of the main window's first activation: the start-up rate
 // retrieval behind the please-wait window, then the start-up defaults and
@@ -13,7 +35,7 @@ class FirstActivation final : public QObject
     Q_OBJECT
 
 public:
-    explicit FirstActivation(Form3 &form);
+    FirstActivation(const StartupParts &parts, QObject *parent);
 
     void activate();
     bool isDone() const;
@@ -26,6 +48,6 @@ private:
     void fillStates();
     void restoreEarly(QStringView box);
 
-    Form3 &m_form;
+    StartupParts m_parts;
     bool m_started = false;
 };

@@ -74,7 +74,7 @@ Form2::Form2(QWidget *owner)
     owner->window()->installEventFilter(this);
 }
 
-void Form2::update()
+void Form2::startUpdate()
 {
     m_updating = true;
     m_owner->setEnabled(false);

@@ -9,7 +9,7 @@ class QTimer;
 
 // The please-wait window: borderless, not in the task bar, centred on its
 // owner, with a small picture swinging across a globe. It also carries the
-// start-up entry into the rate retrieval, update().
+// start-up entry into the rate retrieval, startUpdate().
 class Form2 final : public QWidget
 {
     Q_OBJECT
@@ -20,7 +20,7 @@ public:
     // Start-up retrieval: disables the owner and asks for the retrieval
     // (retrievalRequested); when the owner reports retrievalFinished(), hides
     // this window, enables and focuses the owner and emits updateFinished().
-    void update();
+    void startUpdate();
     void retrievalFinished();
 
     // Shows the window centred on its owner, without blocking. While it is

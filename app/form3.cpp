@@ -11,11 +11,9 @@
 #include "panels/currencypanel.h"
 #include "panels/dutypanel.h"
 #include "panels/fuelpanel.h"
-#include "core/number.h"
 #include "panels/tippanel.h"
 #include "panels/unitspanel.h"
 #include "app/form2.h"
-#include "core/lookups.h"
 #include "core/ratereply.h"
 #include "core/rateretrieval.h"
 #include "panels/translatepanel.h"
@@ -28,7 +26,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStandardPaths>
@@ -78,8 +75,8 @@ Form3::Form3(QWidget *parent)
     m_baseUrl = Hosts::baseUrl();
     startBanner();
 
-    m_navigation = new Navigation(this);
-    connect(m_navigation, &Navigation::linkClicked, this, &Form3::Label5_Click);
+    auto *navigation = new Navigation(this);
+    connect(navigation, &Navigation::linkClicked, this, &Form3::Label5_Click);
 
     auto *logo = new LinkLabel(QString(), this);
     logo->setObjectName(QStringLiteral("Image9"));
@@ -105,10 +102,17 @@ Form3::Form3(QWidget *parent)
     connect(m_currency->command1(), &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(m_form2.get(), &Form2::retrievalRequested, this, &Form3::Command1_Click);
     connect(this, &Form3::rateShown, m_form2.get(), &Form2::retrievalFinished);
-    m_firstActivation = new FirstActivation(*this);
+    const StartupParts parts{m_store, *m_form2, *m_panels, *m_units, *m_fuel, *m_duty,
+                             *m_tip, *m_transport, m_stateCodes, m_appDir};
+    m_firstActivation = new FirstActivation(parts, this);
 }
 
-Form3::~Form3() = default;
+// The children use members (the store, the state codes): they go first, not
+// after the members as QWidget's destructor would have it.
+Form3::~Form3()
+{
+    qDeleteAll(findChildren<QObject *>(Qt::FindDirectChildrenOnly));
+}
 
 void Form3::buildPanels()
 {
@@ -121,14 +125,15 @@ void Form3::buildPanels()
     m_fuel = new FuelPanel(context, m_panels);
     m_units = new UnitsPanel(context, m_panels);
     m_duty = new DutyPanel(context, m_panels);
-    m_translate = new TranslatePanel(context, m_panels);
+    auto *translate = new TranslatePanel(context, m_panels);
     m_links = new WebPanel(6, QStringLiteral("Nützliche Weblinks"), QStringLiteral("brwLinks"), m_panels);
     m_transport = new TransportPanel(context, m_stateCodes, m_panels);
     m_tip = new TipPanel(context, m_panels);
     m_wort = new WebPanel(12, QStringLiteral("Wortschatz"), QStringLiteral("BrwWort"), m_panels);
+    connect(this, &Form3::newRate, m_currency, &CurrencyPanel::txtEur_KeyUp);
 
     const std::array<std::pair<int, QWidget *>, 9> panels = {{
-        {0, m_currency}, {1, m_fuel}, {3, m_units}, {4, m_duty}, {5, m_translate},
+        {0, m_currency}, {1, m_fuel}, {3, m_units}, {4, m_duty}, {5, translate},
         {6, m_links}, {10, m_transport}, {11, m_tip}, {12, m_wort},
     }};
     for (const auto &[index, panel] : panels) {
@@ -166,39 +171,9 @@ void Form3::moveFrame(int frameNo)
         m_panels->setCurrentWidget(panel);
 }
 
-int Form3::currentFrame() const
-{
-    const QWidget *current = m_panels->currentWidget();
-    for (int i = 0; i < panelSlots; ++i) {
-        if (m_frames[size_t(i)] == current)
-            return i;
-    }
-    return -1;
-}
-
 QWidget *Form3::frame(int frameNo) const
 {
     return frameNo >= 0 && frameNo < panelSlots ? m_frames[size_t(frameNo)] : nullptr;
-}
-
-void Form3::saver(const QLineEdit *obj)
-{
-    m_store.save(obj);
-}
-
-void Form3::loader(QLineEdit *obj)
-{
-    m_store.load(obj);
-}
-
-void Form3::redirect(int nr)
-{
-    openurl(Lookups::redirectUrl(m_baseUrl, nr));
-}
-
-void Form3::ununderline()
-{
-    m_navigation->ununderline();
 }
 
 void Form3::Label5_Click(int index)
@@ -236,7 +211,7 @@ void Form3::showRate(const RateResult &result)
         m_currency->setRateLine(*line);
     if (!result.chart.isNull())
         m_currency->setChart(result.chart);
-    m_currency->txtEur_KeyUp(1, 1);
+    emit newRate(m_eurKurs);
     m_currency->command1()->setEnabled(true);
     m_form2->hide();
     emit rateShown();

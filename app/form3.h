@@ -8,7 +8,8 @@
 // the banner view AdBrw, and the please-wait window Form2. It also holds the
 // form-level values eurKurs, baseUrl, appDir and stateCodes, the settings
 // store, and the rate retrieval. Panels get a PanelContext (the store, a way
-// to read eurKurs, baseUrl), never the window.
+// to read eurKurs, baseUrl), never the window; the first activation gets
+// StartupParts. The children go before the members they use (~Form3).
 //
 // A key release in a calculator box: KeyReleaseEdit::keyReleased -> the
 // panel's <box>_KeyUp handler -> its steps (Number::read, arithmetic,
@@ -18,9 +19,11 @@
 // returns; the flush to the disk follows on a worker thread once typing pauses.
 //
 // Start: the window is built, its three web pages start loading, and it is
-// shown once the banner page has loaded (at most 5 s later); its first
-// activation fetches the rate (Form2 up, window disabled) and fills the
-// calculators.
+// shown once the banner page has loaded (at most 5 s later). Its first
+// activation (FirstActivation) runs Form2::startUpdate: window disabled,
+// Command1_Click fetches the rate, showRate displays it and emits newRate
+// (txtEur_KeyUp recomputes the dollar box); then the defaults table, the
+// state list, the tip slider and the remembered texts.
 
 #include "settings/rememberedvalues.h"
 
@@ -35,13 +38,10 @@ class DutyPanel;
 class FirstActivation;
 class Form2;
 class FuelPanel;
-class Navigation;
-class QLineEdit;
 class QStackedWidget;
 class QWebEngineView;
 class RateRetrieval;
 class TipPanel;
-class TranslatePanel;
 class TransportPanel;
 class UnitsPanel;
 class WebPanel;
@@ -52,52 +52,25 @@ class Form3 final : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr int panelSlots = 13; // panel indices 0 to 12
-
     explicit Form3(QWidget *parent = nullptr);
     ~Form3() override;
 
+    // The form-level values.
     double eurKurs() const { return m_eurKurs; }
-    void setEurKurs(double rate) { m_eurKurs = rate; } // for the retrieval and tests
     QString baseUrl() const { return m_baseUrl; }
     QString appDir() const { return m_appDir; }
     const QStringList &stateCodes() const { return m_stateCodes; }
-    QStringList &stateCodes() { return m_stateCodes; }
-    RememberedValues &store() { return m_store; }
+    const RememberedValues &store() const { return m_store; }
 
     // Brings panel frameNo to the front; an index without a panel does nothing.
     void moveFrame(int frameNo);
-    // The panel in front.
-    int currentFrame() const;
-    QWidget *frame(int frameNo) const;
-
-    void saver(const QLineEdit *obj);
-    void loader(QLineEdit *obj);
-    void redirect(int nr);
-    void ununderline();
-
-    void Label5_Click(int index);
-    void Image9_Click();
-    // The rate retrieval: cache, download and display phases.
-    void Command1_Click();
-
-    Navigation *navigation() const { return m_navigation; }
-    CurrencyPanel *currencyPanel() const { return m_currency; }
-    FuelPanel *fuelPanel() const { return m_fuel; }
-    UnitsPanel *unitsPanel() const { return m_units; }
-    DutyPanel *dutyPanel() const { return m_duty; }
-    TipPanel *tipPanel() const { return m_tip; }
-    TranslatePanel *translatePanel() const { return m_translate; }
-    TransportPanel *transportPanel() const { return m_transport; }
-    QWebEngineView *banner() const { return m_banner; }
-    Form2 *form2() const { return m_form2.get(); }
-    RateRetrieval *retrieval() const { return m_retrieval; }
-    FirstActivation *firstActivation() const { return m_firstActivation; }
 
 signals:
     // The window is built and the banner view has stopped loading (or the
     // wait for it has run out): show it. Emitted once.
     void readyToShow();
+    // The display phase has set eurKurs (possibly to the value it had).
+    void newRate(double rate);
     // A run of the rate retrieval has ended with its display phase.
     void rateShown();
 
@@ -107,6 +80,13 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    static constexpr int panelSlots = 13; // panel indices 0 to 12
+
+    QWidget *frame(int frameNo) const;
+    void Label5_Click(int index);
+    void Image9_Click();
+    // The rate retrieval: cache, download and display phases.
+    void Command1_Click();
     void buildPanels();
     void startBanner();
     void bannerIdle();
@@ -118,14 +98,12 @@ private:
     QString m_appDir;
     QStringList m_stateCodes;
 
-    Navigation *m_navigation = nullptr;
     QStackedWidget *m_panels = nullptr;
     std::array<QWidget *, panelSlots> m_frames{};
     CurrencyPanel *m_currency = nullptr;
     FuelPanel *m_fuel = nullptr;
     UnitsPanel *m_units = nullptr;
     DutyPanel *m_duty = nullptr;
-    TranslatePanel *m_translate = nullptr;
     WebPanel *m_links = nullptr;
     TransportPanel *m_transport = nullptr;
     TipPanel *m_tip = nullptr;

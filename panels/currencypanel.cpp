@@ -46,7 +46,7 @@ CurrencyPanel::CurrencyPanel(const PanelContext &context, QWidget *parent)
     connect(m_txtDollar, &KeyReleaseEdit::keyReleased, this, &CurrencyPanel::txtDollar_KeyUp);
 }
 
-void CurrencyPanel::txtEur_KeyUp(int, int)
+void CurrencyPanel::txtEur_KeyUp()
 {
     if (const auto euros = Number::read(m_txtEur->text()))
         if (const auto dollars = MoneyRules::eurToDollar(*euros, m_context.rate()))
@@ -54,7 +54,7 @@ void CurrencyPanel::txtEur_KeyUp(int, int)
     m_context.store.save(m_txtEur);
 }
 
-void CurrencyPanel::txtDollar_KeyUp(int, int)
+void CurrencyPanel::txtDollar_KeyUp()
 {
     // Without a rate this box neither converts nor remembers anything.
     const double rate = m_context.rate();

@@ -19,9 +19,10 @@ class CurrencyPanel final : public QGroupBox
 public:
     explicit CurrencyPanel(const PanelContext &context, QWidget *parent = nullptr);
 
-    // Recompute the other box from the one released; the arguments are not used.
-    void txtEur_KeyUp(int KeyCode, int Shift);
-    void txtDollar_KeyUp(int KeyCode, int Shift);
+    // Recompute the other box from the one released. txtEur_KeyUp also runs
+    // on each new rate, so the dollar box shows the euro amount at that rate.
+    void txtEur_KeyUp();
+    void txtDollar_KeyUp();
 
     // The rate button, Command1; the main window runs the retrieval on its click.
     QPushButton *command1() const { return m_command1; }

@@ -146,7 +146,7 @@ void FuelPanel::buildStationLookup()
 // --- Converter. A step whose input cannot be read, or whose result is not
 // finite (a rate of 0), leaves its target as it is.
 
-void FuelPanel::txtGalPrice_KeyUp(int, int)
+void FuelPanel::txtGalPrice_KeyUp()
 {
     m_txtGalPrice2->setText(m_txtGalPrice->text());
     if (const auto dollarsPerLitre = Conversions::litrePriceFromGallonPrice(Number::read(m_txtGalPrice->text())))
@@ -158,7 +158,7 @@ void FuelPanel::txtGalPrice_KeyUp(int, int)
     m_context.store.save(m_txtGalPrice);
 }
 
-void FuelPanel::txtLPriceD_KeyUp(int, int)
+void FuelPanel::txtLPriceD_KeyUp()
 {
     const auto dollarsPerLitre = Number::read(m_txtLPriceD->text());
     if (const auto euros = Conversions::dollarsToEuros(dollarsPerLitre, m_context.rate()))
@@ -169,7 +169,7 @@ void FuelPanel::txtLPriceD_KeyUp(int, int)
     m_context.store.save(m_txtLPriceD);
 }
 
-void FuelPanel::txtLPriceE_KeyUp(int, int)
+void FuelPanel::txtLPriceE_KeyUp()
 {
     const auto eurosPerLitre = Number::read(m_txtLPriceE->text());
     if (const auto dollars = Conversions::eurosToDollars(eurosPerLitre, m_context.rate()))
@@ -180,14 +180,14 @@ void FuelPanel::txtLPriceE_KeyUp(int, int)
     m_context.store.save(m_txtLPriceE);
 }
 
-void FuelPanel::txtMPG_KeyUp(int, int)
+void FuelPanel::txtMPG_KeyUp()
 {
     if (const auto litres = Conversions::mpgToLitresPer100Km(Number::read(m_txtMPG->text())))
         m_txtLKM->setText(Number::format(*litres));
     m_context.store.save(m_txtMPG);
 }
 
-void FuelPanel::txtLKM_KeyUp(int, int)
+void FuelPanel::txtLKM_KeyUp()
 {
     if (const auto mpg = Conversions::litresPer100KmToMpg(Number::read(m_txtLKM->text())))
         m_txtMPG->setText(Number::format(*mpg, Number::oneDecimalPattern));
@@ -197,7 +197,7 @@ void FuelPanel::txtLKM_KeyUp(int, int)
 // --- Trip cost. Program writes into these boxes do not recompute the
 // result; only a key release in this group does.
 
-void FuelPanel::txtStrecke_KeyUp(int, int)
+void FuelPanel::txtStrecke_KeyUp()
 {
     const auto cost = Conversions::tripCost(Number::read(m_txtStrecke->text()), Number::read(m_txtVerbrauch->text()),
                                             Number::read(m_txtGalPrice2->text()));
@@ -206,17 +206,17 @@ void FuelPanel::txtStrecke_KeyUp(int, int)
     m_context.store.save(m_txtStrecke);
 }
 
-void FuelPanel::txtVerbrauch_KeyUp(int KeyCode, int Shift)
+void FuelPanel::txtVerbrauch_KeyUp()
 {
-    txtStrecke_KeyUp(KeyCode, Shift);
+    txtStrecke_KeyUp();
     m_context.store.save(m_txtVerbrauch);
 }
 
-void FuelPanel::txtGalPrice2_KeyUp(int KeyCode, int Shift)
+void FuelPanel::txtGalPrice2_KeyUp()
 {
     // A plain copy: the converter's litre prices are not recomputed.
     m_txtGalPrice->setText(m_txtGalPrice2->text());
-    txtStrecke_KeyUp(KeyCode, Shift);
+    txtStrecke_KeyUp();
     m_context.store.save(m_txtGalPrice2);
 }
 

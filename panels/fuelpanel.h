@@ -19,15 +19,15 @@ public:
     explicit FuelPanel(const PanelContext &context, QWidget *parent = nullptr);
 
     // Converter "Umrechnung".
-    void txtGalPrice_KeyUp(int KeyCode, int Shift);
-    void txtLPriceD_KeyUp(int KeyCode, int Shift);
-    void txtLPriceE_KeyUp(int KeyCode, int Shift);
-    void txtMPG_KeyUp(int KeyCode, int Shift);
-    void txtLKM_KeyUp(int KeyCode, int Shift);
+    void txtGalPrice_KeyUp();
+    void txtLPriceD_KeyUp();
+    void txtLPriceE_KeyUp();
+    void txtMPG_KeyUp();
+    void txtLKM_KeyUp();
     // Trip cost "Fahrtpreis errechnen"; the distance handler is the computation.
-    void txtGalPrice2_KeyUp(int KeyCode, int Shift);
-    void txtVerbrauch_KeyUp(int KeyCode, int Shift);
-    void txtStrecke_KeyUp(int KeyCode, int Shift);
+    void txtGalPrice2_KeyUp();
+    void txtVerbrauch_KeyUp();
+    void txtStrecke_KeyUp();
     // Petrol station lookup "Benzinpreis".
     void Command2_Click();
 

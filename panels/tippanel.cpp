@@ -82,7 +82,7 @@ TipPanel::TipPanel(const PanelContext &context, QWidget *parent)
     connect(m_scrTrinkgeld, &QScrollBar::valueChanged, this, &TipPanel::scrTrinkgeld_Change);
 }
 
-void TipPanel::txtTrinkgeld_KeyUp(int, int)
+void TipPanel::txtTrinkgeld_KeyUp()
 {
     // Stored first, so even an unreadable bill is remembered.
     m_context.store.save(m_txtTrinkgeld);
@@ -101,7 +101,7 @@ void TipPanel::txtTrinkgeld_KeyUp(int, int)
 
 void TipPanel::scrTrinkgeld_Change()
 {
-    txtTrinkgeld_KeyUp(1, 1);
+    txtTrinkgeld_KeyUp();
     const QString percent = QString::number(m_scrTrinkgeld->value());
     m_label45->setResult(u"Empfohlenes Trinkgeld (%): " % percent);
     m_context.store.setValue(SettingsKeys::tipSlider, percent);

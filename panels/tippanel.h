@@ -17,8 +17,8 @@ class TipPanel final : public QGroupBox
 public:
     explicit TipPanel(const PanelContext &context, QWidget *parent = nullptr);
 
-    // The tip computation; the arguments are not used.
-    void txtTrinkgeld_KeyUp(int KeyCode, int Shift);
+    // The tip computation.
+    void txtTrinkgeld_KeyUp();
     // Runs on every change of the slider's value.
     void scrTrinkgeld_Change();
     // Moves the slider; its change handler runs when the value differs.

@@ -103,14 +103,14 @@ void UnitsPanel::buildLength()
 
 // --- Temperature: each box rewrites only its partner, then is stored.
 
-void UnitsPanel::txtCelsius_KeyUp(int, int)
+void UnitsPanel::txtCelsius_KeyUp()
 {
     if (const auto fahrenheit = Conversions::celsiusToFahrenheit(Number::read(m_txtCelsius->text())))
         m_txtFahrenheit->setText(Number::format(*fahrenheit));
     m_context.store.save(m_txtCelsius);
 }
 
-void UnitsPanel::txtFahrenheit_KeyUp(int, int)
+void UnitsPanel::txtFahrenheit_KeyUp()
 {
     if (const auto celsius = Conversions::fahrenheitToCelsius(Number::read(m_txtFahrenheit->text())))
         m_txtCelsius->setText(Number::format(*celsius));
@@ -151,22 +151,22 @@ void UnitsPanel::convertWeight(WeightUnit source)
     m_context.store.save(typed);
 }
 
-void UnitsPanel::txtG_KeyUp(int, int)
+void UnitsPanel::txtG_KeyUp()
 {
     convertWeight(WeightUnit::Gram);
 }
 
-void UnitsPanel::txtKG_KeyUp(int, int)
+void UnitsPanel::txtKG_KeyUp()
 {
     convertWeight(WeightUnit::Kilogram);
 }
 
-void UnitsPanel::txtOZ_KeyUp(int, int)
+void UnitsPanel::txtOZ_KeyUp()
 {
     convertWeight(WeightUnit::Ounce);
 }
 
-void UnitsPanel::txtP_KeyUp(int, int)
+void UnitsPanel::txtP_KeyUp()
 {
     convertWeight(WeightUnit::Pound);
 }
@@ -198,32 +198,32 @@ void UnitsPanel::convertLength(LengthUnit source)
     m_context.store.save(typed);
 }
 
-void UnitsPanel::txtCM_KeyUp(int, int)
+void UnitsPanel::txtCM_KeyUp()
 {
     convertLength(LengthUnit::Centimetre);
 }
 
-void UnitsPanel::txtM_KeyUp(int, int)
+void UnitsPanel::txtM_KeyUp()
 {
     convertLength(LengthUnit::Metre);
 }
 
-void UnitsPanel::txtKM_KeyUp(int, int)
+void UnitsPanel::txtKM_KeyUp()
 {
     convertLength(LengthUnit::Kilometre);
 }
 
-void UnitsPanel::txtIn_KeyUp(int, int)
+void UnitsPanel::txtIn_KeyUp()
 {
     convertLength(LengthUnit::Inch);
 }
 
-void UnitsPanel::txtFT_KeyUp(int, int)
+void UnitsPanel::txtFT_KeyUp()
 {
     convertLength(LengthUnit::Foot);
 }
 
-void UnitsPanel::txtMi_KeyUp(int, int)
+void UnitsPanel::txtMi_KeyUp()
 {
     convertLength(LengthUnit::Mile);
 }

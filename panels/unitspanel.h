@@ -19,20 +19,20 @@ public:
     explicit UnitsPanel(const PanelContext &context, QWidget *parent = nullptr);
 
     // Temperature.
-    void txtCelsius_KeyUp(int KeyCode, int Shift);
-    void txtFahrenheit_KeyUp(int KeyCode, int Shift);
+    void txtCelsius_KeyUp();
+    void txtFahrenheit_KeyUp();
     // Weight.
-    void txtG_KeyUp(int KeyCode, int Shift);
-    void txtKG_KeyUp(int KeyCode, int Shift);
-    void txtOZ_KeyUp(int KeyCode, int Shift);
-    void txtP_KeyUp(int KeyCode, int Shift);
+    void txtG_KeyUp();
+    void txtKG_KeyUp();
+    void txtOZ_KeyUp();
+    void txtP_KeyUp();
     // Length.
-    void txtCM_KeyUp(int KeyCode, int Shift);
-    void txtM_KeyUp(int KeyCode, int Shift);
-    void txtKM_KeyUp(int KeyCode, int Shift);
-    void txtIn_KeyUp(int KeyCode, int Shift);
-    void txtFT_KeyUp(int KeyCode, int Shift);
-    void txtMi_KeyUp(int KeyCode, int Shift);
+    void txtCM_KeyUp();
+    void txtM_KeyUp();
+    void txtKM_KeyUp();
+    void txtIn_KeyUp();
+    void txtFT_KeyUp();
+    void txtMi_KeyUp();
 
     void Label28_Click();
 

@@ -10,5 +10,5 @@ void KeyReleaseEdit::keyReleaseEvent(QKeyEvent *event)
     // repeats: neither is a key released in this box.
     if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab || event->isAutoRepeat())
         return;
-    emit keyReleased(event->key(), int(event->modifiers()));
+    emit keyReleased();
 }

@@ -14,7 +14,7 @@ public:
     using QLineEdit::QLineEdit;
 
 signals:
-    void keyReleased(int keyCode, int shift);
+    void keyReleased();
 
 protected:
     void keyReleaseEvent(QKeyEvent *event) override;

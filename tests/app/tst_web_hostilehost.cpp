@@ -4,7 +4,6 @@
 
 #include "app/firstactivation.h"
 #include "app/form3.h"
-#include "panels/currencypanel.h"
 #include "helpers/hostilebytes.h"
 #include "helpers/panelprobe.h"
 #include "helpers/testenv.h"
@@ -148,7 +147,7 @@ void TestHostileHost::survives()
     m_server->setReply(chartPath, chartReply);
 
     auto window = std::make_unique<Form3>();
-    RateRetrieval *retrieval = window->retrieval();
+    RateRetrieval *retrieval = window->findChild<RateRetrieval *>();
     retrieval->setTransferTimeout(timeoutMs);
     QVERIFY(write(retrieval->cacheFile(), staleCache));
     QVERIFY(write(retrieval->chartFile(), oldGif));
@@ -159,17 +158,17 @@ void TestHostileHost::survives()
     // From the moment the window is disabled to the moment it is enabled again.
     QElapsedTimer clock;
     qint64 disabledMs = -1;
-    connect(window->form2(), &Form2::retrievalRequested, this, [&clock] { clock.start(); });
-    connect(window->form2(), &Form2::updateFinished, this, [&] { disabledMs = clock.elapsed(); });
-    QSignalSpy done(window->firstActivation(), &FirstActivation::done);
+    connect(WindowStart::waitWindow(), &Form2::retrievalRequested, this, [&clock] { clock.start(); });
+    connect(WindowStart::waitWindow(), &Form2::updateFinished, this, [&] { disabledMs = clock.elapsed(); });
+    QSignalSpy done(window->findChild<FirstActivation *>(), &FirstActivation::done);
     window->show();
     QVERIFY(done.wait(timeoutMs + 10000));
     qInfo("%s: window enabled again after %lld ms", QTest::currentDataTag(), disabledMs);
     QVERIFY2(disabledMs >= 0 && disabledMs <= timeoutMs + 1000, qPrintable(QString::number(disabledMs)));
 
     QVERIFY(window->isEnabled());
-    QVERIFY(window->currencyPanel()->command1()->isEnabled());
-    QVERIFY(!window->form2()->isVisible());
+    QVERIFY(window->findChild<QPushButton *>(u"Command1"_s)->isEnabled());
+    QVERIFY(!WindowStart::waitWindow()->isVisible());
     QVERIFY(m_server->requestCount(ratePath) >= 1); // Qt asks again after a cut
 
     // Both files exactly as they were.
@@ -217,11 +216,11 @@ void TestHostileHost::standShownAsItStands()
     m_server->setReply(chartPath, {200, newGif, "image/gif"});
 
     auto window = std::make_unique<Form3>();
-    window->retrieval()->setTransferTimeout(timeoutMs);
+    window->findChild<RateRetrieval *>()->setTransferTimeout(timeoutMs);
     QSignalSpy ready(window.get(), &Form3::readyToShow);
     QVERIFY(ready.wait(10000));
     const qint64 before = residentMiB();
-    QSignalSpy done(window->firstActivation(), &FirstActivation::done);
+    QSignalSpy done(window->findChild<FirstActivation *>(), &FirstActivation::done);
     window->show();
     QVERIFY(done.wait(timeoutMs + 10000));
     QVERIFY(window->isEnabled());
@@ -257,7 +256,7 @@ void TestHostileHost::bannerPutsNothingOverTheWindow()
     QVERIFY(window);
     for (const QString &view : {u"AdBrw"_s, u"BrwWort"_s, u"brwLinks"_s})
         QVERIFY2(qobject_cast<QuietPage *>(window->findChild<QWebEngineView *>(view)->page()), qPrintable(view));
-    auto *page = qobject_cast<QuietPage *>(window->banner()->page());
+    auto *page = qobject_cast<QuietPage *>(window->findChild<QWebEngineView *>(u"AdBrw"_s)->page());
     QTRY_VERIFY(page->refusedDialogs() > 100);
 
     // The window still answers at once while the page keeps asking.
@@ -271,7 +270,7 @@ void TestHostileHost::bannerPutsNothingOverTheWindow()
     QVERIFY(window->isEnabled());
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     for (QWidget *widget : QApplication::topLevelWidgets())
-        QVERIFY2(before.contains(widget) || widget == window.get() || widget == window->form2() || !widget->isVisible(),
+        QVERIFY2(before.contains(widget) || widget == window.get() || widget == WindowStart::waitWindow() || !widget->isVisible(),
                  qPrintable(QString::fromLatin1(widget->metaObject()->className()) + u' ' + widget->windowTitle()));
     PanelProbe::type(window->findChild<QLineEdit *>(u"txtEur"_s), u"100"_s);
     QCOMPARE(window->findChild<QLineEdit *>(u"txtDollar"_s)->text(), u"123,45"_s);

@@ -104,7 +104,7 @@ void TestStartup::shownOnceBannerIsServed()
         msAtShow = clock.elapsed();
         m_window->show();
     });
-    QSignalSpy done(m_window->firstActivation(), &FirstActivation::done);
+    QSignalSpy done(m_window->findChild<FirstActivation *>(), &FirstActivation::done);
     const bool shown = QTest::qWaitFor([&] { return msAtShow >= 0; }, 15000);
     WindowStart::pointHostsAt(*m_server); // the prompt banner again for the other tests
     QVERIFY(shown);
@@ -120,7 +120,7 @@ void TestStartup::firstRunWithEmptyStore()
     m_window = WindowStart::startAndActivate();
     QVERIFY(m_window);
     QVERIFY(m_window->isEnabled());
-    QCOMPARE(m_window->currentFrame(), 0);
+    QCOMPARE(WindowStart::frontPanel(m_window.get()), 0);
     QCOMPARE(m_window->eurKurs(), 1.2345);
     QCOMPARE(caption(u"Label3"_s), u"Stand: 05.12.2026"_s);
     QCOMPARE(caption(u"Label4"_s), u"1 EUR = 1,2345 $, 1$ = 0,8100 EUR"_s);
@@ -229,8 +229,8 @@ void TestStartup::pleaseWaitCentredOnPlacedWindow()
                        {200, "1.2345|05.12.2026|", "text/plain", TestHttpServer::Delivery::Late});
     m_window = std::make_unique<Form3>();
     connect(m_window.get(), &Form3::readyToShow, m_window.get(), &QWidget::show);
-    QSignalSpy done(m_window->firstActivation(), &FirstActivation::done);
-    const Form2 *wait = m_window->form2();
+    QSignalSpy done(m_window->findChild<FirstActivation *>(), &FirstActivation::done);
+    const Form2 *wait = WindowStart::waitWindow();
     const bool waitShown = QTest::qWaitFor([&] { return wait->isVisible(); }, 15000);
     m_server->setReply(u"/kartavio/_tools/eur.cgi"_s, {200, "1.2345|05.12.2026|", "text/plain"});
     QVERIFY(waitShown);
@@ -250,8 +250,8 @@ void TestStartup::secondActivationDoesNothing()
     m_window = WindowStart::startAndActivate();
     QVERIFY(m_window);
     const int rateRequests = m_server->requestCount(u"/kartavio/_tools/eur.cgi"_s);
-    QSignalSpy done(m_window->firstActivation(), &FirstActivation::done);
-    m_window->firstActivation()->activate();
+    QSignalSpy done(m_window->findChild<FirstActivation *>(), &FirstActivation::done);
+    m_window->findChild<FirstActivation *>()->activate();
     m_window->activateWindow();
     QTest::qWait(300);
     QCOMPARE(done.size(), 0);

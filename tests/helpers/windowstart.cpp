@@ -1,12 +1,15 @@
 #include "helpers/windowstart.h"
 
 #include "app/firstactivation.h"
+#include "app/form2.h"
 #include "app/form3.h"
 #include "helpers/testhttpserver.h"
 
+#include <QApplication>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStackedWidget>
 
 namespace WindowStart {
 
@@ -23,11 +26,29 @@ std::unique_ptr<Form3> startAndActivate()
     QSignalSpy ready(window.get(), &Form3::readyToShow);
     if (!ready.wait(10000))
         return nullptr;
-    QSignalSpy done(window->firstActivation(), &FirstActivation::done);
+    QSignalSpy done(window->findChild<FirstActivation *>(), &FirstActivation::done);
     window->show();
     if (!done.wait(20000))
         return nullptr;
     return window;
+}
+
+int frontPanel(const QWidget *window)
+{
+    const auto *stack = window->findChild<QStackedWidget *>(QStringLiteral("panels"));
+    const QWidget *front = stack ? stack->currentWidget() : nullptr;
+    bool ok = false;
+    const int index = front ? front->objectName().section(u'_', 1).toInt(&ok) : -1;
+    return ok ? index : -1;
+}
+
+Form2 *waitWindow()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *form = qobject_cast<Form2 *>(widget))
+            return form;
+    }
+    return nullptr;
 }
 
 namespace {

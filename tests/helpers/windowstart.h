@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+class Form2;
 class Form3;
 class TestHttpServer;
 
@@ -19,6 +20,12 @@ void pointHostsAt(TestHttpServer &server);
 // Builds the main window, shows it when it is ready and waits for its first
 // activation (rate retrieval and restored boxes) to finish. Null on a timeout.
 std::unique_ptr<Form3> startAndActivate();
+
+// The index of the panel in front of `window` (from its name Frame1_<index>),
+// or -1.
+int frontPanel(const QWidget *window);
+// The please-wait window, a top-level window of its own; null when none exists.
+Form2 *waitWindow();
 
 // What the X server holds for a top-level window, read with xprop and
 // xwininfo as a user would: a text property ("WM_NAME", "_NET_WM_NAME"), and

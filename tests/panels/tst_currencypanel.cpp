@@ -98,7 +98,7 @@ void TestCurrencyPanel::programWriteRunsNothing()
     QCOMPARE(PanelProbe::storedKeys(), QStringList());
 
     // Called directly, as after a retrieval.
-    m_panel->txtEur_KeyUp(1, 1);
+    m_panel->txtEur_KeyUp();
     QCOMPARE(box(QStringLiteral("txtDollar"))->text(), QStringLiteral("123,45"));
 }
 
