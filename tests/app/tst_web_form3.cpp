@@ -1,4 +1,3 @@
-#include "app/firstactivation.h"
 #include "app/form3.h"
 #include "app/germantexts.h"
 #include "widgets/linklabel.h"
@@ -14,10 +13,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QDesktopServices>
-#include <QSignalSpy>
 #include <QTest>
 #include <QWebEngineView>
 
@@ -54,8 +51,6 @@ private slots:
     void fixedSize();
 
 private:
-    // Waits until the window is shown and its first activation is over.
-    std::unique_ptr<Form3> startWindow(qint64 *msToShow);
     LinkLabel *link(int index) const { return m_window->findChild<LinkLabel *>(u"Label5_%1"_s.arg(index)); }
 
     TestHttpServer *m_site = nullptr;
@@ -83,35 +78,13 @@ void TestForm3::cleanupTestCase()
     QDesktopServices::unsetUrlHandler(u"https"_s);
 }
 
-std::unique_ptr<Form3> TestForm3::startWindow(qint64 *msToShow)
-{
-    QElapsedTimer clock;
-    clock.start();
-    auto window = std::make_unique<Form3>();
-    QSignalSpy ready(window.get(), &Form3::readyToShow);
-    connect(window.get(), &Form3::readyToShow, window.get(), &QWidget::show);
-    if (ready.isEmpty())
-        ready.wait(10000);
-    *msToShow = clock.elapsed();
-    if (ready.size() != 1 || !QTest::qWaitForWindowExposed(window.get()))
-        return nullptr;
-    QSignalSpy done(window->findChild<FirstActivation *>(), &FirstActivation::done);
-    if (!window->findChild<FirstActivation *>()->isDone() && !done.wait(15000))
-        return nullptr;
-    return window;
-}
-
 void TestForm3::startsAgainstSite()
 {
     qint64 ms = 0;
-    m_window = startWindow(&ms);
+    m_window = WindowStart::startAndActivate(&ms);
     QVERIFY(m_window);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     qInfo("start to shown window, stand-in site on loopback: %lld ms", ms);
-    QTRY_VERIFY_WITH_TIMEOUT(m_site->requestCount(u"/_tools"_s) >= 1, 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(m_site->requestCount(u"/_tools/wortschatz"_s) >= 1, 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(m_site->requestCount(u"/_tools/links"_s) >= 1, 10000);
-    QCOMPARE(WindowStart::frontPanel(m_window.get()), 0);
-    QVERIFY(m_window->isEnabled());
     QCOMPARE(m_window->baseUrl(), u"http://"_s + m_site->hostAndPort() + u'/');
     QVERIFY(m_window->appDir().endsWith(u'/'));
     QVERIFY(!m_window->appDir().endsWith(u"//"));
@@ -122,7 +95,7 @@ void TestForm3::startsWithUnreachableSite()
     const QByteArray site = qgetenv("KARTAVIO_SITE_HOST");
     qputenv("KARTAVIO_SITE_HOST", "127.0.0.1:1");
     qint64 ms = 0;
-    auto offline = startWindow(&ms);
+    auto offline = WindowStart::startAndActivate(&ms);
     qputenv("KARTAVIO_SITE_HOST", site);
     QVERIFY(offline);
     qInfo("start to shown window, no network: %lld ms", ms);

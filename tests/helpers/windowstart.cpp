@@ -6,6 +6,7 @@
 #include "helpers/testhttpserver.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -20,12 +21,16 @@ void pointHostsAt(TestHttpServer &server)
     qputenv("KARTAVIO_SERVICE_HOST", server.hostAndPort().toUtf8());
 }
 
-std::unique_ptr<Form3> startAndActivate()
+std::unique_ptr<Form3> startAndActivate(qint64 *msToReady)
 {
+    QElapsedTimer clock;
+    clock.start();
     auto window = std::make_unique<Form3>();
     QSignalSpy ready(window.get(), &Form3::readyToShow);
     if (!ready.wait(10000))
         return nullptr;
+    if (msToReady)
+        *msToReady = clock.elapsed();
     QSignalSpy done(window->findChild<FirstActivation *>(), &FirstActivation::done);
     window->show();
     if (!done.wait(20000))

@@ -19,7 +19,8 @@ void pointHostsAt(TestHttpServer &server);
 
 // Builds the main window, shows it when it is ready and waits for its first
 // activation (rate retrieval and restored boxes) to finish. Null on a timeout.
-std::unique_ptr<Form3> startAndActivate();
+// `msToReady`, when given, gets the time from construction to ready-to-show.
+std::unique_ptr<Form3> startAndActivate(qint64 *msToReady = nullptr);
 
 // The index of the panel in front of `window` (from its name Frame1_<index>),
 // or -1.

@@ -1,6 +1,5 @@
 #include "panels/currencypanel.h"
 #include "widgets/keyreleaseedit.h"
-#include "helpers/fitcheck.h"
 #include "helpers/panelprobe.h"
 
 #include <QFont>
@@ -18,7 +17,6 @@ private slots:
     void typingConvertsAtEveryKey();
     void programWriteRunsNothing();
     void retrievalHooks();
-    void layoutFits();
 
 private:
     KeyReleaseEdit *box(const QString &name) const { return m_panel->findChild<KeyReleaseEdit *>(name); }
@@ -130,12 +128,6 @@ void TestCurrencyPanel::retrievalHooks()
     QCOMPARE(colourAt({99, 49}), QColor(Qt::red));
     QVERIFY(colourAt({100, 0}) != QColor(Qt::red));
     QVERIFY(colourAt({0, 50}) != QColor(Qt::red));
-}
-
-void TestCurrencyPanel::layoutFits()
-{
-    const QStringList problems = FitCheck::problems(m_panel);
-    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u"; ")));
 }
 
 QTEST_MAIN(TestCurrencyPanel)

@@ -1,7 +1,6 @@
 #include "widgets/linklabel.h"
 #include "panels/dutypanel.h"
 #include "widgets/keyreleaseedit.h"
-#include "helpers/fitcheck.h"
 #include "helpers/panelprobe.h"
 
 #include <QLabel>
@@ -22,7 +21,6 @@ private slots:
     void hiddenTaxGroup();
     void links_data();
     void links();
-    void layoutFits();
 
 private:
     QLabel *label(const QString &name) const { return m_panel->findChild<QLabel *>(name); }
@@ -172,12 +170,6 @@ void TestDutyPanel::links()
     QTest::mouseClick(link, Qt::LeftButton);
     QCOMPARE(m_opened.size(), 1);
     QCOMPARE(m_opened.front().toString(), address);
-}
-
-void TestDutyPanel::layoutFits()
-{
-    const QStringList problems = FitCheck::problems(m_panel);
-    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u"; ")));
 }
 
 QTEST_MAIN(TestDutyPanel)

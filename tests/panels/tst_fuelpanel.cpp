@@ -227,7 +227,7 @@ void TstFuelPanel::stationLookup()
     QCOMPARE(PanelProbe::storedKeys(), QStringList{});
 }
 
-// Every caption fits its label, and every control lies inside its parent.
+// Group captions, and the longest trip cost shown in full.
 void TstFuelPanel::layout()
 {
     QCOMPARE(m_panel->objectName(), u"Frame1_1"_s);
@@ -242,8 +242,6 @@ void TstFuelPanel::layout()
     m_panel->findChild<QLabel *>(u"lblFahrtPreis"_s)->setText(u"Fahrtkosten: 1.234.567,89 $"_s);
     const QStringList faults = FitCheck::problems(m_panel);
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u", ")));
-    const auto *command2 = m_panel->findChild<QPushButton *>(u"Command2"_s);
-    QVERIFY(command2->fontMetrics().horizontalAdvance(command2->text()) < command2->width());
 }
 
 QTEST_MAIN(TstFuelPanel)

@@ -103,7 +103,6 @@ private slots:
     void entryWithoutCode();
     void railLink();
 
-    void captionsFit();
 
 private:
     PanelContext context() { return {*m_store, [] { return 1.0; }, base}; }
@@ -363,18 +362,6 @@ void TestLookupPanels::railLink()
     QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
     QCOMPARE(m_opened.size(), 1);
     QCOMPARE(m_opened.constFirst().toString(), link->text());
-}
-
-// Every control inside its parent, and no caption cut off in the program's 11 px font.
-void TestLookupPanels::captionsFit()
-{
-    TranslatePanel translate(context());
-    TransportPanel transport(context(), m_codes);
-    for (QWidget *panel : {static_cast<QWidget *>(&translate), static_cast<QWidget *>(&transport)}) {
-        QCOMPARE(panel->size(), QSize(481, 337));
-        const QStringList faults = FitCheck::problems(panel);
-        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u", ")));
-    }
 }
 
 QTEST_MAIN(TestLookupPanels)
