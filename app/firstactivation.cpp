@@ -58,9 +58,13 @@ void FirstActivation::activate()
     if (m_started || isDone())
         return;
     m_started = true;
+    for (QLineEdit *box : m_parts.panels.findChildren<QLineEdit *>())
+        m_lineBoxes.insert(box->objectName(), box);
+    for (QPlainTextEdit *box : m_parts.panels.findChildren<QPlainTextEdit *>())
+        m_textBoxes.insert(box->objectName(), box);
     // The retrieval's recomputation stores txtEur: put the remembered amount
     // back first, or the laid-out "1,00" would overwrite it in the store.
-    restoreEarly(u"txtEur");
+    load(u"txtEur");
     connect(&m_parts.wait, &Form2::updateFinished, this, &FirstActivation::afterRetrieval,
             Qt::SingleShotConnection);
     m_parts.wait.startUpdate();
@@ -73,7 +77,7 @@ void FirstActivation::afterRetrieval()
 
     // Six boxes get their stored text or a default, each followed by its recomputation.
     for (const StartDefault &entry : startDefaults) {
-        if (auto *box = m_parts.panels.findChild<QLineEdit *>(entry.box.toString())) {
+        if (QLineEdit *box = m_lineBoxes.value(entry.box.toString())) {
             // Only a box with nothing stored gets the default; an emptied box stays empty.
             const std::optional<QString> text = store.stored(entry.box);
             if (text)
@@ -86,10 +90,10 @@ void FirstActivation::afterRetrieval()
 
     // These handlers store their box before the remembered texts come back
     // below; restoring them first keeps what the user typed last time.
-    restoreEarly(u"txtR");
-    restoreEarly(u"txtR15");
+    load(u"txtR");
+    load(u"txtR15");
     m_parts.duty.txtR_Change();
-    restoreEarly(u"txtTrinkgeld");
+    load(u"txtTrinkgeld");
     m_parts.tip.txtTrinkgeld_KeyUp();
     fillStates();
 
@@ -99,19 +103,17 @@ void FirstActivation::afterRetrieval()
     if (ok)
         m_parts.tip.setSliderValue(sliderValue);
 
-    for (QStringView name : SettingsKeys::restoredBoxes) {
-        if (auto *box = m_parts.panels.findChild<QLineEdit *>(name.toString()))
-            store.load(box);
-        else if (auto *text = m_parts.panels.findChild<QPlainTextEdit *>(name.toString()))
-            store.load(text);
-    }
+    for (QStringView name : SettingsKeys::restoredBoxes)
+        load(name);
     emit done();
 }
 
-void FirstActivation::restoreEarly(QStringView box)
+void FirstActivation::load(QStringView box)
 {
-    if (auto *edit = m_parts.panels.findChild<QLineEdit *>(box.toString()))
+    if (QLineEdit *edit = m_lineBoxes.value(box.toString()))
         m_parts.store.load(edit);
+    else if (QPlainTextEdit *text = m_textBoxes.value(box.toString()))
+        m_parts.store.load(text);
 }
 
 void FirstActivation::fillStates()

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QStringList>
 
 class DutyPanel;
 class Form2;
 class FuelPanel;
+class QLineEdit;
+class QPlainTextEdit;
 class RememberedValues;
 class TipPanel;
 class TransportPanel;
@@ -46,8 +49,12 @@ signals:
 private:
     void afterRetrieval();
     void fillStates();
-    void restoreEarly(QStringView box);
+    // Puts back the stored text of the box with that name, as loader does.
+    void load(QStringView box);
 
     StartupParts m_parts;
+    // The boxes by name, gathered in one pass over the panels.
+    QHash<QString, QLineEdit *> m_lineBoxes;
+    QHash<QString, QPlainTextEdit *> m_textBoxes;
     bool m_started = false;
 };

@@ -18,8 +18,6 @@
 #include "core/rateretrieval.h"
 #include "panels/translatepanel.h"
 #include "panels/transportpanel.h"
-#include "panels/quietpage.h"
-#include "panels/webmenu.h"
 #include "panels/webpanel.h"
 
 #include <QAccessibleWidget>
@@ -144,12 +142,7 @@ void Form3::buildPanels()
 
 void Form3::startBanner()
 {
-    m_banner = new QWebEngineView(this);
-    m_banner->setPage(new QuietPage(m_banner));
-    m_banner->setObjectName(QStringLiteral("AdBrw"));
-    m_banner->setAccessibleName(QStringLiteral("Werbebanner"));
-    m_banner->setGeometry(Twips::rect(25, 5235, 9495, 1575));
-    WebMenu::trim(m_banner);
+    m_banner = embeddedView(this, QStringLiteral("AdBrw"), QStringLiteral("Werbebanner"), {25, 5235, 9495, 1575});
     // The window is shown once the banner view is no longer busy, without
     // waiting in a loop of its own: on the banner's load result, or after
     // the bound.

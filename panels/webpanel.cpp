@@ -7,14 +7,21 @@
 
 #include <QWebEngineView>
 
+QWebEngineView *embeddedView(QWidget *parent, const QString &name, const QString &accessibleName,
+                             const TwipsRect &place)
+{
+    auto *view = new QWebEngineView(parent);
+    view->setPage(new QuietPage(view));
+    view->setObjectName(name);
+    view->setAccessibleName(accessibleName);
+    view->setGeometry(Twips::rect(place));
+    WebMenu::trim(view);
+    return view;
+}
+
 WebPanel::WebPanel(int index, const QString &caption, const QString &viewName, QWidget *parent)
     : QGroupBox(parent)
 {
     Controls::panel(this, index, caption);
-    m_view = new QWebEngineView(this);
-    m_view->setPage(new QuietPage(m_view));
-    m_view->setObjectName(viewName);
-    m_view->setAccessibleName(u"Webseite " % caption);
-    m_view->setGeometry(Twips::rect(120, 240, 6975, 4695));
-    WebMenu::trim(m_view);
+    m_view = embeddedView(this, viewName, u"Webseite " % caption, {120, 240, 6975, 4695});
 }

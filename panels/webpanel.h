@@ -1,8 +1,15 @@
 #pragma once
 
+#include "widgets/twips.h"
+
 #include <QGroupBox>
 
 class QWebEngineView;
+
+// An embedded view of the product site: a quiet page (no dialogs, no new
+// windows) and a menu of only what works in it.
+QWebEngineView *embeddedView(QWidget *parent, const QString &name, const QString &accessibleName,
+                             const TwipsRect &place);
 
 // A panel whose only content is a page of the product site in a web view
 // (panel 6 "Nützliche Weblinks", panel 12 "Wortschatz").

@@ -104,13 +104,18 @@ RememberedValues::~RememberedValues()
         syncToDisk(QFile::encodeName(m_written), QFile::encodeName(QFileInfo(m_written).absolutePath()));
 }
 
+RememberedValues::Stamp RememberedValues::stampOf(const struct stat &info)
+{
+    return {qint64(info.st_size), qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec,
+            quint64(info.st_ino)};
+}
+
 RememberedValues::Stamp RememberedValues::stampOnDisk() const
 {
     struct stat info {};
     if (::stat(QFile::encodeName(m_path).constData(), &info) != 0)
         return {};
-    return {qint64(info.st_size), qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec,
-            quint64(info.st_ino)};
+    return stampOf(info);
 }
 
 // Reads the store's section through QSettings, which knows every spelling
@@ -193,30 +198,27 @@ QString RememberedValues::target() const
 // take, after reading what they wrote last.
 bool RememberedValues::save()
 {
-    struct stat info {};
+    const QString targetPath = target();
+    struct stat old {};
     bool exists = false;
-    if (!replaceable(QFile::encodeName(target()), info, exists))
+    if (!replaceable(QFile::encodeName(targetPath), old, exists))
         return false;
     const SettingsLock lock(m_path, lockTimeoutMs);
     if (!lock.isLocked())
         return false;
     if (stampOnDisk() != m_stamp)
         reload();
-    if (!writeFile())
+    if (!writeFile(targetPath, exists ? std::optional<mode_t>(old.st_mode & 07777) : std::nullopt))
         return false;
     m_unsaved.clear();
     return true;
 }
 
-// Writes a new file beside the old one and renames it over the old one.
-bool RememberedValues::writeFile()
+// Writes a new file beside the old one (with the old one's permissions) and
+// renames it over the old one.
+bool RememberedValues::writeFile(const QString &targetPath, std::optional<mode_t> mode)
 {
-    const QString targetPath = target();
     const QByteArray path = QFile::encodeName(targetPath);
-    struct stat old {};
-    bool exists = false;
-    if (!replaceable(path, old, exists))
-        return false;
     QByteArray temp = path + ".XXXXXX";
     int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0 && errno == ENOENT && QDir().mkpath(QFileInfo(targetPath).absolutePath())) {
@@ -225,8 +227,8 @@ bool RememberedValues::writeFile()
     }
     if (fd < 0)
         return false;
-    if (exists)
-        ::fchmod(fd, old.st_mode & 07777);
+    if (mode)
+        ::fchmod(fd, *mode);
 
     static const QByteArray header = IniFile::sectionHeader(SettingsKeys::section);
     std::vector<iovec> pieces;
@@ -249,8 +251,7 @@ bool RememberedValues::writeFile()
         ::unlink(temp.constData());
         return false;
     }
-    m_stamp = {qint64(written.st_size), qint64(written.st_mtim.tv_sec) * 1'000'000'000 + written.st_mtim.tv_nsec,
-               quint64(written.st_ino)};
+    m_stamp = stampOf(written);
     m_written = targetPath;
     m_flushPending = true;
     m_flushTimer.start();

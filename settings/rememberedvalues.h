@@ -9,6 +9,10 @@
 
 #include <optional>
 
+#include <sys/types.h>
+
+struct stat;
+
 // The per-user store of remembered box texts, in the settings file QSettings
 // uses (~/.config/Kelvara.conf, section "Kartavio"). The file is shared with
 // the maker's other programs: their sections are kept byte for byte.
@@ -79,10 +83,11 @@ private:
         bool operator==(const Stamp &) const = default;
     };
 
+    static Stamp stampOf(const struct stat &info);
     Stamp stampOnDisk() const;
     void reload();
     bool save();
-    bool writeFile();
+    bool writeFile(const QString &targetPath, std::optional<mode_t> mode);
     QString target() const;
     void flushToDisk();
 
