@@ -1,7 +1,5 @@
 #include "helpers/testenv.h"
 
-#include "settings/settingskeys.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QLocale>
@@ -45,7 +43,7 @@ QString settingsFile()
 
 void clearSettings()
 {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, SettingsKeys::organization.toString());
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Kelvara"));
     settings.clear();
     settings.sync();
 }

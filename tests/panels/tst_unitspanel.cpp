@@ -24,9 +24,6 @@ private slots:
     void length_data();
     void length();
 
-    void arrowOrShiftRecomputes_data();
-    void arrowOrShiftRecomputes();
-    void programWriteRunsNoHandler();
     void tabAndRepeatReleasesRunNothing();
     void moreConversionsLink();
     void layout();
@@ -195,22 +192,6 @@ void TstUnitsPanel::length()
 
 // --- Events
 
-void TstUnitsPanel::arrowOrShiftRecomputes_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::newRow("left arrow") << int(Qt::Key_Left);
-    QTest::newRow("shift") << int(Qt::Key_Shift);
-}
-
-void TstUnitsPanel::arrowOrShiftRecomputes()
-{
-    QFETCH(int, key);
-    box(QStringLiteral("txtCelsius"))->setText(QStringLiteral("37"));
-    QTest::keyRelease(box(QStringLiteral("txtCelsius")), Qt::Key(key));
-    QCOMPARE(box(QStringLiteral("txtFahrenheit"))->text(), QStringLiteral("98,60"));
-    QCOMPARE(m_store->value(u"txtCelsius"), QStringLiteral("37"));
-}
-
 // The release of Tab reaches the box that has just received the focus, and
 // a held key repeats its release: neither runs a handler, so tabbing through
 // the panel changes no value (10 m once drifted to 16,09 m, 1 kg to 0,998 kg).
@@ -249,26 +230,6 @@ void TstUnitsPanel::tabAndRepeatReleasesRunNothing()
     QCOMPARE(box(QStringLiteral("txtCM"))->text(), QStringLiteral("1.000,00"));
     QTest::keyRelease(metres, Qt::Key_Right);
     QCOMPARE(box(QStringLiteral("txtCM"))->text(), QStringLiteral("2.000,00"));
-}
-
-void TstUnitsPanel::programWriteRunsNoHandler()
-{
-    for (const char *name : {"txtCelsius", "txtKG", "txtM"})
-        box(QString::fromLatin1(name))->setText(QStringLiteral("5"));
-    QCOMPARE(box(QStringLiteral("txtFahrenheit"))->text(), QStringLiteral("1,00"));
-    QCOMPARE(box(QStringLiteral("txtG"))->text(), QStringLiteral("1,00"));
-    QCOMPARE(box(QStringLiteral("txtCM"))->text(), QStringLiteral("1,00"));
-    QCOMPARE(PanelProbe::storedKeys(), QStringList{});
-
-    // Typing 3, then 7: each release converts what stands in the box.
-    QLineEdit *celsius = box(QStringLiteral("txtCelsius"));
-    celsius->clear();
-    celsius->setFocus();
-    QTest::keyClick(celsius, Qt::Key_3);
-    QCOMPARE(box(QStringLiteral("txtFahrenheit"))->text(), QStringLiteral("37,40"));
-    QTest::keyClick(celsius, Qt::Key_7);
-    QCOMPARE(box(QStringLiteral("txtFahrenheit"))->text(), QStringLiteral("98,60"));
-    QCOMPARE(m_store->value(u"txtCelsius"), QStringLiteral("37"));
 }
 
 void TstUnitsPanel::moreConversionsLink()
