@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+#include <sys/types.h>
+
+// How replacing a file went: an empty error means the new file is in place.
+struct ReplaceResult
+{
+    QString error; // what failed, with the system's reason
+    explicit operator bool() const { return error.isEmpty(); }
+};
+
+struct ReplaceOptions
+{
+    mode_t mode = 0644;
+    // Creates the file's folder when it is missing.
+    bool makeFolder = false;
+    // Last touches on the written file before it takes the old one's place
+    // (time stamps, a look at what was written); false fails the replacement.
+    std::function<bool(int fd)> beforeRename;
+};
+
+// Replaces the file at `path` by a new one made of `pieces`, written beside
+// it and then renamed over it: a reader sees the old file or the new one,
+// never a part of either. A link at `path` is replaced, not followed. On any
+// failure (no room, a file-size limit, a folder that cannot be written) the
+// old file stays as it was and the partial new one is removed.
+ReplaceResult replaceFile(const QString &path, const std::vector<QByteArrayView> &pieces,
+                          const ReplaceOptions &options = {});
