@@ -7,10 +7,10 @@
 #include "panels/tippanel.h"
 #include "panels/unitspanel.h"
 #include "app/form2.h"
+#include "app/rateupdate.h"
 #include "core/statelist.h"
 #include "panels/transportpanel.h"
 
-#include <QComboBox>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -54,7 +54,8 @@ bool FirstActivation::isDone() const
 
 void FirstActivation::activate()
 {
-    // Also blocks an activation that arrives while the retrieval still runs.
+    // Only the first activation works; this also blocks one that arrives
+    // while the retrieval still runs.
     if (m_started || isDone())
         return;
     m_started = true;
@@ -65,13 +66,16 @@ void FirstActivation::activate()
     // The retrieval's recomputation stores txtEur: put the remembered amount
     // back first, or the laid-out "1,00" would overwrite it in the store.
     load(u"txtEur");
-    connect(&m_parts.wait, &Form2::updateFinished, this, &FirstActivation::afterRetrieval,
-            Qt::SingleShotConnection);
-    m_parts.wait.startUpdate();
+
+    // The please-wait window's update: the rate update with the window
+    // disabled, enabled and focused again when it is done.
+    connect(&m_parts.rate, &RateUpdate::done, this, &FirstActivation::afterRetrieval, Qt::SingleShotConnection);
+    m_parts.rate.runDisabling(&m_parts.window);
 }
 
 void FirstActivation::afterRetrieval()
 {
+    // The start-up marker.
     m_parts.wait.setTag(QStringLiteral("done"));
     RememberedValues &store = m_parts.store;
 
@@ -95,8 +99,11 @@ void FirstActivation::afterRetrieval()
     m_parts.duty.txtR_Change();
     load(u"txtTrinkgeld");
     m_parts.tip.txtTrinkgeld_KeyUp();
-    fillStates();
 
+    // The state list.
+    m_parts.transport.addStates(StateList::read(StateList::locate(m_parts.appDir)));
+
+    // The tip slider, then the remembered texts.
     const QString slider = store.value(SettingsKeys::tipSlider);
     bool ok = false;
     const int sliderValue = slider.trimmed().toInt(&ok);
@@ -114,15 +121,4 @@ void FirstActivation::load(QStringView box)
         m_parts.store.load(edit);
     else if (QPlainTextEdit *text = m_textBoxes.value(box.toString()))
         m_parts.store.load(text);
-}
-
-void FirstActivation::fillStates()
-{
-    QComboBox *list = m_parts.transport.lstStates();
-    QStringList &codes = m_parts.stateCodes;
-    for (const StateList::State &state : StateList::read(StateList::locate(m_parts.appDir))) {
-        list->addItem(state.name);
-        codes.append(state.code);
-    }
-    list->setCurrentIndex(-1);
 }

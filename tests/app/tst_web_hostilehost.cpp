@@ -10,6 +10,7 @@
 #include "helpers/testhttpserver.h"
 #include "helpers/windowstart.h"
 #include "app/form2.h"
+#include "app/rateupdate.h"
 #include "core/rateretrieval.h"
 #include "panels/quietpage.h"
 
@@ -157,8 +158,9 @@ void TestHostileHost::survives()
     // From the moment the window is disabled to the moment it is enabled again.
     QElapsedTimer clock;
     qint64 disabledMs = -1;
-    connect(WindowStart::waitWindow(), &Form2::retrievalRequested, this, [&clock] { clock.start(); });
-    connect(WindowStart::waitWindow(), &Form2::updateFinished, this, [&] { disabledMs = clock.elapsed(); });
+    auto *update = window->findChild<RateUpdate *>();
+    connect(update, &RateUpdate::started, this, [&clock] { clock.start(); });
+    connect(update, &RateUpdate::done, this, [&] { disabledMs = clock.elapsed(); });
     QSignalSpy done(window->findChild<FirstActivation *>(), &FirstActivation::done);
     window->show();
     QVERIFY(done.wait(timeoutMs + 10000));
