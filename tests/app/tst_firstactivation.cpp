@@ -10,6 +10,7 @@
 #include "panels/transportpanel.h"
 #include "panels/unitspanel.h"
 #include "settings/rememberedvalues.h"
+#include "widgets/keyreleaseedit.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -125,6 +126,8 @@ void TstFirstActivation::order_data()
     QTest::newRow("remembered texts after the recomputations")
         << Texts{{u"txtCelsius"_s, u"20"_s}, {u"txtFahrenheit"_s, u"100"_s}}
         << Texts{{u"txtCelsius"_s, u"20"_s}, {u"txtFahrenheit"_s, u"100"_s}};
+    QTest::newRow("remembered consumption after its recomputation")
+        << Texts{{u"txtMPG"_s, u"30"_s}, {u"txtLKM"_s, u"5"_s}} << Texts{{u"txtMPG"_s, u"30"_s}, {u"txtLKM"_s, u"5"_s}};
     QTest::newRow("a stored weight recomputes its group")
         << Texts{{u"txtKG"_s, u"5"_s}} << Texts{{u"txtKG"_s, u"5"_s}, {u"txtG"_s, u"5.000,00"_s}};
     // The remembered amount is converted at the fetched rate; a remembered
@@ -196,6 +199,17 @@ void TstFirstActivation::runsOnceBehindTheWaitWindow()
     QVERIFY(rateDone.wait(5000));
     QVERIFY(wait.isHidden());
     QVERIFY(!parts.window.isEnabled());
+
+    // A program write into a key-release box runs nothing: no box of any
+    // panel is stored again (the allowance boxes follow every change).
+    for (KeyReleaseEdit *box : parts.panels->findChildren<KeyReleaseEdit *>()) {
+        const QString name = box->objectName();
+        if (name == u"txtR" || name == u"txtR15" || name == u"txtZV")
+            continue;
+        const std::optional<QString> before = parts.store.stored(name);
+        box->setText(u"7"_s);
+        QVERIFY2(parts.store.stored(name) == before, qPrintable(name));
+    }
 }
 
 QTEST_MAIN(TstFirstActivation)
