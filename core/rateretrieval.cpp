@@ -26,6 +26,9 @@ const QString chartName = QStringLiteral("eurchart.gif");
 // The cache holds one short line; anything beyond this is not read.
 constexpr qint64 cacheReadLimit = 64 * 1024;
 
+// Cache files may be read by everyone, as files beside a program are.
+const ReplaceOptions cacheFileOptions{.mode = 0644};
+
 // Memory the chart decoder may take (a chart of the largest size needs 16 MiB).
 constexpr int chartAllocationLimitMiB = 32;
 
@@ -171,12 +174,12 @@ void RateRetrieval::chartArrived(const QByteArray &body)
         offline(u"cannot create " % m_cacheDir);
         return;
     }
-    if (const ReplaceResult written = replaceFile(chartFile(), {body}); !written) {
+    if (const ReplaceResult written = replaceFile(chartFile(), {body}, cacheFileOptions); !written) {
         offline(chartName % u": " % written.error);
         return;
     }
     const QByteArray line = RateReply::cacheLine(m_run.reply, m_today());
-    if (const ReplaceResult written = replaceFile(cacheFile(), {line}); !written) {
+    if (const ReplaceResult written = replaceFile(cacheFile(), {line}, cacheFileOptions); !written) {
         offline(cacheName % u": " % written.error);
         return;
     }

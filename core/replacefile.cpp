@@ -65,7 +65,7 @@ ReplaceResult replaceFile(const QString &path, const std::vector<QByteArrayView>
         return {failed("new file", errno)};
 
     QString error;
-    if (::fchmod(fd, options.mode) != 0)
+    if (options.mode && ::fchmod(fd, *options.mode) != 0)
         error = failed("permissions", errno);
     else if (const int writeError = writeAll(fd, pieces))
         error = failed("write", writeError);

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include <sys/types.h>
@@ -17,7 +18,8 @@ struct ReplaceResult
 
 struct ReplaceOptions
 {
-    mode_t mode = 0644;
+    // The new file's permissions; none: only its owner may read and write it.
+    std::optional<mode_t> mode;
     // Creates the file's folder when it is missing.
     bool makeFolder = false;
     // Last touches on the written file before it takes the old one's place
