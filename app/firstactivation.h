@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/settingskeys.h"
+
 #include <QHash>
 #include <QObject>
 #include <QStringList>
@@ -52,6 +54,7 @@ signals:
 
 private:
     void afterRetrieval();
+    void setDefault(const SettingsKeys::Remembered &entry);
     // Puts back the stored text of the box with that name, as loader does.
     void load(QStringView box);
 

@@ -7,13 +7,16 @@
 #include "panels/dutypanel.h"
 #include "panels/fuelpanel.h"
 #include "panels/tippanel.h"
+#include "panels/translatepanel.h"
 #include "panels/transportpanel.h"
 #include "panels/unitspanel.h"
 #include "settings/rememberedvalues.h"
+#include "settings/settingskeys.h"
 #include "widgets/keyreleaseedit.h"
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
@@ -38,6 +41,7 @@ private slots:
     void order_data();
     void order();
     void runsOnceBehindTheWaitWindow();
+    void storedAsTheTableSays();
 
 private:
     // The parts of the main window the first activation works on.
@@ -55,6 +59,7 @@ private:
         DutyPanel *duty = new DutyPanel(context, panels);
         TipPanel *tip = new TipPanel(context, panels);
         TransportPanel *transport = new TransportPanel(context, panels);
+        TranslatePanel *translate = new TranslatePanel(context, panels);
         RateUpdate *rate;
         FirstActivation *activation;
     };
@@ -107,8 +112,10 @@ std::unique_ptr<TstFirstActivation::Parts> TstFirstActivation::activate(const Te
 
 QString TstFirstActivation::text(const Parts &parts, const QString &box) const
 {
-    const auto *edit = parts.panels->findChild<QLineEdit *>(box);
-    return edit ? edit->text() : u"(no box)"_s;
+    if (const auto *edit = parts.panels->findChild<QLineEdit *>(box))
+        return edit->text();
+    const auto *text = parts.panels->findChild<QPlainTextEdit *>(box);
+    return text ? text->toPlainText() : u"(no box)"_s;
 }
 
 void TstFirstActivation::order_data()
@@ -142,6 +149,12 @@ void TstFirstActivation::order_data()
         << Texts{{u"txtTrinkgeld"_s, QString()}} << Texts{{u"txtTrinkgeld"_s, u"60,00"_s}};
     QTest::newRow("text that is no number shown as stored")
         << Texts{{u"txtM"_s, u"abc"_s}} << Texts{{u"txtM"_s, u"abc"_s}};
+    Texts everyBox;
+    for (const SettingsKeys::Remembered &entry : SettingsKeys::remembered) {
+        if (entry.restored)
+            everyBox.insert(entry.key.toString(), u"4711"_s);
+    }
+    QTest::newRow("every remembered box comes back") << everyBox << everyBox;
     QTest::newRow("boxes never stored come back from outside")
         << Texts{{u"txtPLZ"_s, u"10115"_s}, {u"txtZS"_s, u"Hallo"_s}}
         << Texts{{u"txtPLZ"_s, u"10115"_s}, {u"txtZS"_s, u"Hallo"_s}};
@@ -209,6 +222,32 @@ void TstFirstActivation::runsOnceBehindTheWaitWindow()
         const std::optional<QString> before = parts.store.stored(name);
         box->setText(u"7"_s);
         QVERIFY2(parts.store.stored(name) == before, qPrintable(name));
+    }
+}
+
+// The settings table against the panels: a box's handler stores it exactly
+// when the table says so.
+void TstFirstActivation::storedAsTheTableSays()
+{
+    const std::unique_ptr<Parts> parts = activate({});
+    QVERIFY(parts);
+    const QString typed = u"4711"_s;
+    for (const SettingsKeys::Remembered &entry : SettingsKeys::remembered) {
+        const QString name = entry.key.toString();
+        if (entry.key == SettingsKeys::tipSlider) {
+            parts->tip->setSliderValue(20);
+            QCOMPARE(parts->store.stored(entry.key) == u"20"_s, entry.stored);
+            continue;
+        }
+        if (auto *line = parts->panels->findChild<QLineEdit *>(name)) {
+            line->setText(typed);
+            QTest::keyRelease(line, Qt::Key_1);
+        } else if (auto *text = parts->panels->findChild<QPlainTextEdit *>(name)) {
+            text->setPlainText(typed);
+        } else {
+            QFAIL(qPrintable(u"no box " % name));
+        }
+        QVERIFY2((parts->store.stored(entry.key) == typed) == entry.stored, qPrintable(name));
     }
 }
 
