@@ -9,7 +9,8 @@ KARTAVIO_SERVICE_HOST set to 127.0.0.1:PORT to use it.
                                   [--fault MODE]
 
 The first line on stdout is "PORT <n>" (useful with --port 0, which picks a
-free port). Every request is logged to stderr as "METHOD PATH STATUS".
+free port); stderr says where the site listens, then logs every request as
+"METHOD PATH STATUS".
 Python 3 and Pillow (Debian: python3-pil), which draws the chart.
 
 --fault makes the rate service (eur.cgi and eurchart.gif) misbehave, to try
@@ -433,7 +434,10 @@ def main():
 
     server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
     server.daemon_threads = True
-    print(f"PORT {server.server_address[1]}", flush=True)
+    port = server.server_address[1]
+    print(f"PORT {port}", flush=True)
+    sys.stderr.write(f"Stand-in site listening on http://127.0.0.1:{port}/\n")
+    sys.stderr.flush()
     try:
         server.serve_forever()
     except KeyboardInterrupt:
