@@ -412,6 +412,17 @@ class Handler(BaseHTTPRequestHandler):
         pass
 
 
+class Server(ThreadingHTTPServer):
+    daemon_threads = True
+
+    def handle_error(self, request, client_address):
+        # A page view closed while loading (the program ended) hangs up on
+        # its requests: no fault of the site, and no trace on the terminal.
+        if isinstance(sys.exc_info()[1], (BrokenPipeError, ConnectionResetError)):
+            return
+        super().handle_error(request, client_address)
+
+
 def main():
     parser = argparse.ArgumentParser(description="Local stand-in for the Kartavio hosts.")
     parser.add_argument("--port", type=int, default=8080, help="port on 127.0.0.1; 0 picks a free one")
@@ -432,8 +443,7 @@ def main():
     Handler.chart = draw_chart()
     Handler.fault = args.fault
 
-    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
-    server.daemon_threads = True
+    server = Server(("127.0.0.1", args.port), Handler)
     port = server.server_address[1]
     print(f"PORT {port}", flush=True)
     sys.stderr.write(f"Stand-in site listening on http://127.0.0.1:{port}/\n")
