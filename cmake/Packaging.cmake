@@ -53,18 +53,22 @@ endforeach()
 
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/resources/kartavio.metainfo.xml.in
                ${CMAKE_CURRENT_BINARY_DIR}/${KARTAVIO_APP_ID}.metainfo.xml @ONLY)
+# The manual page in German, where man looks under a German locale, and a
+# short English one for every other locale.
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/resources/kartavio.1.in
+               ${CMAKE_CURRENT_BINARY_DIR}/doc/de/kartavio.1 @ONLY)
+configure_file(${CMAKE_CURRENT_SOURCE_DIR}/resources/kartavio.en.1.in
                ${CMAKE_CURRENT_BINARY_DIR}/doc/kartavio.1 @ONLY)
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/resources/debian/copyright.in
                ${CMAKE_CURRENT_BINARY_DIR}/doc/copyright @ONLY)
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/resources/debian/changelog.in
                ${CMAKE_CURRENT_BINARY_DIR}/doc/changelog @ONLY)
 
-# Manual page and changelog are installed gzip-compressed, without a time
+# Manual pages and changelog are installed gzip-compressed, without a time
 # stamp in the header (-n), as Debian expects.
 find_program(KARTAVIO_GZIP gzip REQUIRED)
 set(compressed "")
-foreach(doc kartavio.1 changelog)
+foreach(doc kartavio.1 de/kartavio.1 changelog)
   set(out ${CMAKE_CURRENT_BINARY_DIR}/doc/${doc}.gz)
   add_custom_command(OUTPUT ${out}
     COMMAND ${KARTAVIO_GZIP} -n -9 -f -k ${CMAKE_CURRENT_BINARY_DIR}/doc/${doc}
@@ -78,6 +82,8 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${KARTAVIO_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/doc/kartavio.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/doc/de/kartavio.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/de/man1)
 # The version is that of a Debian-native package, so its changelog is
 # changelog.gz; the copyright file names the licence of every file.
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/doc/copyright ${CMAKE_CURRENT_BINARY_DIR}/doc/changelog.gz

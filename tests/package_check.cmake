@@ -134,7 +134,8 @@ set(usr "${root}/usr")
 foreach(want "${BINDIR}/kartavio" "${DATADIR}/kartavio/staaten.txt"
              "${DATADIR}/applications/${APP_ID}.desktop" "${DATADIR}/metainfo/${APP_ID}.metainfo.xml"
              "${DATADIR}/icons/hicolor/scalable/apps/${APP_ID}.svg" "${MANDIR}/man1/kartavio.1.gz"
-             "${DATADIR}/doc/kartavio/copyright" "${DATADIR}/doc/kartavio/changelog.gz")
+             "${MANDIR}/de/man1/kartavio.1.gz" "${DATADIR}/doc/kartavio/copyright"
+             "${DATADIR}/doc/kartavio/changelog.gz")
   if(NOT EXISTS "${usr}/${want}")
     message(FATAL_ERROR "not in the package: /usr/${want}")
   endif()
@@ -144,9 +145,11 @@ if(NOT out MATCHES "ELF" OR NOT out MATCHES ", stripped")
   message(FATAL_ERROR "the packaged program is no stripped ELF file: ${out}")
 endif()
 
-# 4. Manual page and changelog: gzip without name or time stamp (-n), the
-#    page headed with the program and this version.
-foreach(gz "${MANDIR}/man1/kartavio.1.gz" "${DATADIR}/doc/kartavio/changelog.gz")
+# 4. Manual pages and changelog: gzip without name or time stamp (-n). The
+#    German page where man looks under a German locale, a short English one
+#    for every other; each headed with the program and this version, in its
+#    language, describing every switch.
+foreach(gz "${MANDIR}/man1/kartavio.1.gz" "${MANDIR}/de/man1/kartavio.1.gz" "${DATADIR}/doc/kartavio/changelog.gz")
   file(READ "${usr}/${gz}" head LIMIT 10 HEX)
   string(SUBSTRING "${head}" 6 2 flags)
   string(SUBSTRING "${head}" 8 8 mtime)
@@ -154,21 +157,48 @@ foreach(gz "${MANDIR}/man1/kartavio.1.gz" "${DATADIR}/doc/kartavio/changelog.gz"
     message(FATAL_ERROR "${gz} is not compressed with gzip -n (header ${head})")
   endif()
 endforeach()
-run_ok("gzip -dc" "${GZIP}" -dc "${usr}/${MANDIR}/man1/kartavio.1.gz")
-if(NOT out MATCHES "\n\\.TH KARTAVIO 1 \"[-0-9]+\" \"Kartavio ${VERSION}\"")
-  message(FATAL_ERROR "manual page lacks its .TH line for version ${VERSION}")
+set(sections_de BEZEICHNUNG "ÜBERSICHT" BESCHREIBUNG OPTIONEN DATEIEN)
+set(sections_en NAME SYNOPSIS DESCRIPTION OPTIONS FILES)
+foreach(language de en)
+  if(language STREQUAL "de")
+    set(page "${MANDIR}/de/man1/kartavio.1.gz")
+  else()
+    set(page "${MANDIR}/man1/kartavio.1.gz")
+  endif()
+  run_ok("gzip -dc" "${GZIP}" -dc "${usr}/${page}")
+  if(NOT out MATCHES "(^|\n)\\.TH KARTAVIO 1 \"[-0-9]+\" \"Kartavio ${VERSION}\"")
+    message(FATAL_ERROR "${page} lacks its .TH line for version ${VERSION}")
+  endif()
+  foreach(section ${sections_${language}})
+    if(NOT out MATCHES "\n\\.SH ${section}\n")
+      message(FATAL_ERROR "${page} lacks section ${section}")
+    endif()
+  endforeach()
+  foreach(option "--help" "--version" "--self-check")
+    string(REPLACE "-" "\\\\-" escaped "${option}")
+    if(NOT out MATCHES "${escaped}")
+      message(FATAL_ERROR "${page} does not describe ${option}")
+    endif()
+  endforeach()
+endforeach()
+# man picks the German page under a German locale and the English one
+# otherwise (-L: the locale need not be installed; MANPATH, unlike -M, keeps
+# the search of the locale's folders).
+find_program(MAN man)
+if(MAN)
+  foreach(locale de_DE.UTF-8 en_US.UTF-8)
+    run_ok("man -w -L ${locale}" "${CMAKE_COMMAND}" -E env "MANPATH=${usr}/${MANDIR}"
+           "${MAN}" -L ${locale} -w kartavio)
+    string(STRIP "${out}" found)
+    set(want "${usr}/${MANDIR}/man1/kartavio.1.gz")
+    if(locale STREQUAL "de_DE.UTF-8")
+      set(want "${usr}/${MANDIR}/de/man1/kartavio.1.gz")
+    endif()
+    if(NOT found STREQUAL want)
+      message(FATAL_ERROR "man under ${locale} finds ${found}, not ${want}")
+    endif()
+  endforeach()
 endif()
-foreach(section BEZEICHNUNG "ÜBERSICHT" BESCHREIBUNG OPTIONEN DATEIEN)
-  if(NOT out MATCHES "\n\\.SH ${section}\n")
-    message(FATAL_ERROR "manual page lacks section ${section}")
-  endif()
-endforeach()
-foreach(option "--help" "--version" "--self-check")
-  string(REPLACE "-" "\\\\-" escaped "${option}")
-  if(NOT out MATCHES "${escaped}")
-    message(FATAL_ERROR "manual page does not describe ${option}")
-  endif()
-endforeach()
 
 # 5. Software-centre entry and launcher: no errors, no warnings (infos and
 #    pedantic notes are printed). validate-tree also checks that the entry's

@@ -9,13 +9,15 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   imagemagick xdotool x11-utils coreutils
   desktop-file-utils dbus-daemon dbus-bin at-spi2-core
-  dpkg-dev file gzip appstream lintian
+  dpkg-dev file gzip appstream lintian git
   qt6-translations-l10n
 )
 
+# One query for all, so that a run with everything installed takes no time.
+installed=$(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null || true)
 missing=()
 for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+  if ! grep -qx "$p install ok installed" <<<"$installed"; then
     missing+=("$p")
   fi
 done

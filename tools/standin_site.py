@@ -9,7 +9,8 @@ KARTAVIO_SERVICE_HOST set to 127.0.0.1:PORT to use it.
                                   [--fault MODE]
 
 The first line on stdout is "PORT <n>" (useful with --port 0, which picks a
-free port). Every request is logged to stderr as "METHOD PATH STATUS".
+free port); stderr says where the site listens, then logs every request as
+"METHOD PATH STATUS".
 Python 3 and Pillow (Debian: python3-pil), which draws the chart.
 
 --fault makes the rate service (eur.cgi and eurchart.gif) misbehave, to try
@@ -411,6 +412,17 @@ class Handler(BaseHTTPRequestHandler):
         pass
 
 
+class Server(ThreadingHTTPServer):
+    daemon_threads = True
+
+    def handle_error(self, request, client_address):
+        # A page view closed while loading (the program ended) hangs up on
+        # its requests: no fault of the site, and no trace on the terminal.
+        if isinstance(sys.exc_info()[1], (BrokenPipeError, ConnectionResetError)):
+            return
+        super().handle_error(request, client_address)
+
+
 def main():
     parser = argparse.ArgumentParser(description="Local stand-in for the Kartavio hosts.")
     parser.add_argument("--port", type=int, default=8080, help="port on 127.0.0.1; 0 picks a free one")
@@ -431,9 +443,11 @@ def main():
     Handler.chart = draw_chart()
     Handler.fault = args.fault
 
-    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
-    server.daemon_threads = True
-    print(f"PORT {server.server_address[1]}", flush=True)
+    server = Server(("127.0.0.1", args.port), Handler)
+    port = server.server_address[1]
+    print(f"PORT {port}", flush=True)
+    sys.stderr.write(f"Stand-in site listening on http://127.0.0.1:{port}/\n")
+    sys.stderr.flush()
     try:
         server.serve_forever()
     except KeyboardInterrupt:

@@ -6,7 +6,9 @@
 # manager, because positions, titles and activation differ without one; both
 # are stopped when the script ends. The web engine's sandbox is only switched
 # off when running as root, where Chromium refuses to start with it.
-# KARTAVIO_NO_SANITIZERS=1 skips the second stage.
+# In between, tools/reproducible.sh builds the package twice from two clean
+# clones and compares them byte for byte (KARTAVIO_NO_REPRODUCIBLE=1 skips it).
+# KARTAVIO_NO_SANITIZERS=1 skips the sanitizer stage.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/install-deps.sh"
@@ -59,6 +61,12 @@ status=0
 start_desktop
 (cd "$top/build" && ctest --output-on-failure "$@") || status=$?
 stop_desktop
+
+if [ "${KARTAVIO_NO_REPRODUCIBLE:-0}" != 1 ]; then
+  echo
+  echo "=== Reproducible package: two clean clones built and compared (tools/reproducible.sh) ==="
+  "$top/tools/reproducible.sh" || status=$?
+fi
 
 if [ "${KARTAVIO_NO_SANITIZERS:-0}" != 1 ]; then
   echo
