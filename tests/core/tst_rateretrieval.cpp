@@ -60,19 +60,7 @@ bool requestsAsExpected(int actual, int expected)
     return expected < 0 ? actual >= 1 && actual <= 3 : actual == expected;
 }
 
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void write(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
+using TestEnv::contents;
 
 } // namespace
 
@@ -247,9 +235,9 @@ void TestRateRetrieval::run()
     retrieval.setServiceHost(rateAnswer.status == 0 ? u"127.0.0.1:" % QString::number(closedPort())
                                                     : service.server.hostAndPort());
     if (!cache.isNull())
-        write(retrieval.cacheFile(), cache);
+        QVERIFY(TestEnv::write(retrieval.cacheFile(), cache));
     if (!chartBefore.isNull())
-        write(retrieval.chartFile(), chartBefore);
+        QVERIFY(TestEnv::write(retrieval.chartFile(), chartBefore));
 
     QSignalSpy spy(&retrieval, &RateRetrieval::finished);
     QElapsedTimer clock;
@@ -345,8 +333,8 @@ void TestRateRetrieval::linksReplacedNotFollowed()
     retrieval.setServiceHost(service.server.hostAndPort());
     const QString cacheTarget = root.filePath(u"elsewhere.txt"_qs);
     const QString chartTarget = root.filePath(u"elsewhere.gif"_qs);
-    write(cacheTarget, todaysCache);
-    write(chartTarget, oldGif);
+    QVERIFY(TestEnv::write(cacheTarget, todaysCache));
+    QVERIFY(TestEnv::write(chartTarget, oldGif));
     QVERIFY(QFile::link(cacheTarget, retrieval.cacheFile()));
     QVERIFY(QFile::link(chartTarget, retrieval.chartFile()));
 
@@ -394,10 +382,10 @@ void TestRateRetrieval::writeFailsHalfWay()
     retrieval.setClock([] { return today; });
     retrieval.setServiceHost(service.server.hostAndPort());
     if (folderBlocked)
-        write(root.filePath(u"file"_qs), "not a folder");
+        QVERIFY(TestEnv::write(root.filePath(u"file"_qs), "not a folder"));
     else {
-        write(retrieval.cacheFile(), staleCache);
-        write(retrieval.chartFile(), oldGif);
+        QVERIFY(TestEnv::write(retrieval.cacheFile(), staleCache));
+        QVERIFY(TestEnv::write(retrieval.chartFile(), oldGif));
     }
     const QStringList filesBefore = QDir(root.path()).entryList(QDir::Files);
 

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QSettings>
@@ -46,6 +48,19 @@ void clearSettings()
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Kelvara"));
     settings.clear();
     settings.sync();
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool write(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 QByteArray junk(quint32 seed, int size)
