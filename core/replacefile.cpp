@@ -16,9 +16,9 @@
 
 namespace {
 
-QString failed(const char *what, int error)
+ReplaceResult failed(const char *what, int error)
 {
-    return QString::fromLatin1(what) % u": " % QString::fromLocal8Bit(std::strerror(error));
+    return {QString::fromLatin1(what) % u": " % QString::fromLocal8Bit(std::strerror(error)), error};
 }
 
 // Writes every piece, however many calls it takes; the system's error when
@@ -62,20 +62,20 @@ ReplaceResult replaceFile(const QString &path, const std::vector<QByteArrayView>
         fd = ::mkostemp(temp.data(), O_CLOEXEC);
     }
     if (fd < 0)
-        return {failed("new file", errno)};
+        return failed("new file", errno);
 
-    QString error;
+    ReplaceResult result;
     if (options.mode && ::fchmod(fd, *options.mode) != 0)
-        error = failed("permissions", errno);
+        result = failed("permissions", errno);
     else if (const int writeError = writeAll(fd, pieces))
-        error = failed("write", writeError);
+        result = failed("write", writeError);
     else if (options.beforeRename && !options.beforeRename(fd))
-        error = QStringLiteral("finishing the new file");
-    if (::close(fd) != 0 && error.isEmpty())
-        error = failed("close", errno);
-    if (error.isEmpty() && ::rename(temp.constData(), target.constData()) != 0)
-        error = failed("rename", errno);
-    if (!error.isEmpty())
+        result = failed("finishing the new file", errno);
+    if (::close(fd) != 0 && result)
+        result = failed("close", errno);
+    if (result && ::rename(temp.constData(), target.constData()) != 0)
+        result = failed("rename", errno);
+    if (!result)
         ::unlink(temp.constData());
-    return {error};
+    return result;
 }

@@ -12,7 +12,8 @@
 // How replacing a file went: an empty error means the new file is in place.
 struct ReplaceResult
 {
-    QString error; // what failed, with the system's reason
+    QString error;       // what failed, with the system's reason
+    int systemError = 0; // errno of the failed call, where there was one
     explicit operator bool() const { return error.isEmpty(); }
 };
 
