@@ -19,6 +19,9 @@
 // RememberedValues::save(box), which writes the box's text under its name
 // and replaces the settings file (new file, rename) before the handler
 // returns; the flush to the disk follows on a worker thread once typing pauses.
+// When the file cannot be written at once (another program holds its lock,
+// the disk is full), the text stays pending and a timer writes it later;
+// main() has the end of the session and of the program write it too.
 //
 // Start: the window is built, its three web pages start loading, and it is
 // shown once the banner page has loaded (at most 5 s later). Its first
@@ -63,6 +66,7 @@ public:
     QString appDir() const { return m_appDir; }
     const QStringList &stateCodes() const;
     const RememberedValues &store() const { return m_store; }
+    RememberedValues &store() { return m_store; }
 
     // Brings panel frameNo to the front; an index without a panel does nothing.
     void moveFrame(int frameNo);

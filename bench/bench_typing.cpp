@@ -2,7 +2,10 @@
 // five length boxes, txtEur one; both store their text, replacing the
 // settings file. The settings live in a temporary folder on the home disk.
 // txtM_1MB types into txtM while txtTrans holds a text of 1 MB, which every
-// write of the file carries along.
+// write of the file carries along. The _lockBusy rows type while another
+// holder keeps the settings lock (a QLockFile, as the maker's programs take
+// it): the release tries the lock once and keeps the value pending, which
+// must cost no more than writing the file.
 #include "panels/panelcontext.h"
 #include "settings/rememberedvalues.h"
 #include "panels/currencypanel.h"
@@ -10,6 +13,7 @@
 
 #include <QLineEdit>
 #include <QLocale>
+#include <QLockFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -49,15 +53,19 @@ void BenchTyping::keyRelease_data()
 {
     QTest::addColumn<QString>("box");
     QTest::addColumn<int>("translationBytes"); // the text stored under txtTrans
-    QTest::newRow("txtM") << QStringLiteral("txtM") << 0;
-    QTest::newRow("txtEur") << QStringLiteral("txtEur") << 0;
-    QTest::newRow("txtM_1MB") << QStringLiteral("txtM") << 1024 * 1024;
+    QTest::addColumn<bool>("lockBusy");
+    QTest::newRow("txtM") << QStringLiteral("txtM") << 0 << false;
+    QTest::newRow("txtEur") << QStringLiteral("txtEur") << 0 << false;
+    QTest::newRow("txtM_1MB") << QStringLiteral("txtM") << 1024 * 1024 << false;
+    QTest::newRow("txtM_lockBusy") << QStringLiteral("txtM") << 0 << true;
+    QTest::newRow("txtEur_lockBusy") << QStringLiteral("txtEur") << 0 << true;
 }
 
 void BenchTyping::keyRelease()
 {
     QFETCH(QString, box);
     QFETCH(int, translationBytes);
+    QFETCH(bool, lockBusy);
     // A long letter: umlauts and line breaks, which the file spells escaped.
     const QString line = QStringLiteral("Grüße aus Köln, wir fahren morgen nach Boston.\n");
     m_store->setValue(u"txtTrans", line.repeated(translationBytes / line.toUtf8().size()));
@@ -66,6 +74,9 @@ void BenchTyping::keyRelease()
         edit = m_currency->findChild<QLineEdit *>(box);
     QVERIFY(edit);
 
+    QLockFile otherProgram(m_store->fileName() + QStringLiteral(".lock"));
+    if (lockBusy)
+        QVERIFY(otherProgram.tryLock(0));
     // Alternate the text so every release really stores something new.
     int round = 0;
     QBENCHMARK {
@@ -73,6 +84,12 @@ void BenchTyping::keyRelease()
         QTest::keyRelease(edit, Qt::Key_1);
     }
     QCOMPARE(m_store->value(box), edit->text());
+    QCOMPARE(m_store->hasPending(), lockBusy);
+    otherProgram.unlock();
+    if (lockBusy) {
+        m_store->flushPending();
+        QVERIFY(!m_store->hasPending());
+    }
 }
 
 QTEST_MAIN(BenchTyping)

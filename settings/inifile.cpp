@@ -23,14 +23,153 @@ void appendControl(QByteArray &out, uint value)
     out += "\\x" + QByteArray::number(value, 16);
 }
 
-// The section name of a header line ("[name]"), or null when it is none.
-QByteArray headerName(const QByteArray &line)
+// The character classes of QSettings' INI reader (qsettings.cpp, charTraits).
+enum : unsigned char { Space = 0x1, Special = 0x2 };
+
+constexpr unsigned char traits(char ch)
 {
-    const QByteArray trimmed = line.trimmed();
-    if (trimmed.size() < 2 || !trimmed.startsWith('['))
+    switch (ch) {
+    case '\t':
+    case ' ': return Space;
+    case '\n':
+    case '\r': return Space | Special;
+    case '"':
+    case ';':
+    case '=':
+    case '\\': return Special;
+    default: return 0;
+    }
+}
+
+// One logical line as QConfFileSettingsPrivate::readIniLine (Qt 6.4) finds
+// it: leading blanks and whole comment lines skipped, a backslash takes the
+// next character along (so "\\" before a line end continues the line), a
+// line end or ";" inside double quotes does not end it, and ";" after the
+// start of a line ends it. Returns false at the end of the data. `endsOpen`
+// tells a line that only the end of the data ended (in quotes, or right
+// after a backslash).
+bool readIniLine(QByteArrayView data, qsizetype &dataPos, qsizetype &lineStart, qsizetype &lineLen,
+                 qsizetype &equalsPos, bool &endsOpen)
+{
+    const qsizetype dataLen = data.size();
+    bool inQuotes = false;
+    bool danglingEscape = false;
+    equalsPos = -1;
+    lineStart = dataPos;
+    while (lineStart < dataLen && (traits(data.at(lineStart)) & Space))
+        ++lineStart;
+    qsizetype i = lineStart;
+    while (i < dataLen) {
+        char ch = data.at(i);
+        while (!(traits(ch) & Special)) {
+            if (++i == dataLen)
+                goto done;
+            ch = data.at(i);
+        }
+        ++i;
+        if (ch == '=') {
+            if (!inQuotes && equalsPos == -1)
+                equalsPos = i - 1;
+        } else if (ch == '\n' || ch == '\r') {
+            if (i == lineStart + 1) {
+                ++lineStart;
+            } else if (!inQuotes) {
+                --i;
+                goto done;
+            }
+        } else if (ch == '\\') {
+            if (i == dataLen)
+                danglingEscape = true;
+            if (i < dataLen) {
+                const char next = data.at(i++);
+                if (i < dataLen) {
+                    const char after = data.at(i);
+                    if ((next == '\n' && after == '\r') || (next == '\r' && after == '\n'))
+                        ++i;
+                }
+            }
+        } else if (ch == '"') {
+            inQuotes = !inQuotes;
+        } else { // ';'
+            if (i == lineStart + 1) {
+                while (i < dataLen && data.at(i) != '\n' && data.at(i) != '\r')
+                    ++i;
+                while (i < dataLen && (traits(data.at(i)) & Space))
+                    ++i;
+                lineStart = i;
+            } else if (!inQuotes) {
+                --i;
+                goto done;
+            }
+        }
+    }
+done:
+    dataPos = i;
+    lineLen = i - lineStart;
+    endsOpen = inQuotes || danglingEscape;
+    return lineLen > 0;
+}
+
+// QSettingsPrivate::iniUnescapedKey: "\\" is "/", "%XX" and "%UXXXX" are
+// characters in hexadecimal, anything else stands for itself.
+QString unescapedKey(QByteArrayView key)
+{
+    const QString decoded = QString::fromUtf8(key);
+    const qsizetype size = decoded.size();
+    QString result;
+    result.reserve(size);
+    qsizetype i = 0;
+    while (i < size) {
+        const QChar ch = decoded.at(i);
+        if (ch == u'\\') {
+            result += u'/';
+            ++i;
+            continue;
+        }
+        if (ch != u'%' || i == size - 1) {
+            result += ch;
+            ++i;
+            continue;
+        }
+        int digits = 2;
+        qsizetype first = i + 1;
+        if (decoded.at(i + 1) == u'U') {
+            ++first;
+            digits = 4;
+        }
+        if (first + digits > size) {
+            result += u'%';
+            ++i;
+            continue;
+        }
+        bool ok = false;
+        const ushort code = QStringView(decoded).sliced(first, digits).toUShort(&ok, 16);
+        if (!ok) {
+            result += u'%';
+            ++i;
+            continue;
+        }
+        result += QChar(code);
+        i = first + digits;
+    }
+    return result;
+}
+
+// The group a header line opens, as QConfFileSettingsPrivate::readIniFile
+// names it: the text up to the first "]" (or the whole line when there is
+// none), trimmed; "General" in any case is the top level (""), "%General"
+// the group "General"; anything else unescaped like a key; then "/".
+QString headerGroup(QByteArrayView line)
+{
+    qsizetype end = line.indexOf(']');
+    if (end < 0)
+        end = line.size();
+    const QByteArrayView name = line.first(end).sliced(1).trimmed();
+    if (name.compare("general", Qt::CaseInsensitive) == 0)
         return {};
-    const qsizetype end = trimmed.indexOf(']');
-    return end < 0 ? QByteArray() : trimmed.mid(1, end - 1);
+    if (name.compare("%general", Qt::CaseInsensitive) == 0)
+        return QString::fromLatin1(name.sliced(1)) + u'/';
+    return unescapedKey(name) + u'/';
 }
 
 } // namespace
@@ -123,33 +262,85 @@ QByteArray entryLine(QStringView key, const QString &value)
 
 QByteArray otherSections(const QByteArray &file, QStringView name)
 {
-    const QByteArray header = escapedKey(name);
+    // Where sections start and end is decided exactly as QSettings decides
+    // it, so that what another program reads through QSettings stays the
+    // same: a header is a logical line (readIniLine) starting with "[", and
+    // a section runs from its header to the next one. Every section that
+    // QSettings reads as group `name` (blanks around the name, an unclosed
+    // header, escapes, each copy of it) is ours and dropped, but for the
+    // lines of subgroups ("a\b=..."), which the store does not hold: they
+    // stay in ours. Every other section is kept byte for byte, in its
+    // order. A byte order mark goes with the top level's lines, if any.
+    QByteArrayView data(file);
+    const bool byteOrderMark = data.startsWith("\xef\xbb\xbf");
+    if (byteOrderMark)
+        data = data.sliced(3);
+    const QString ours = name.toString() + u'/';
+    QByteArray subgroups;
+    QByteArrayView openLast;
     QByteArray rest;
-    bool inSection = false;
-    bool sawHeader = false;
-    qsizetype start = 0;
-    while (start < file.size()) {
-        qsizetype end = file.indexOf('\n', start);
-        end = end < 0 ? file.size() : end + 1;
-        const QByteArrayView line = QByteArrayView(file).sliced(start, end - start);
-        start = end;
-        const QByteArray section = headerName(line.toByteArray());
-        if (!section.isNull()) {
-            inSection = section == header;
-            sawHeader = true;
-        }
-        if (inSection)
-            continue;
-        // Lines before any header belong to the general section; moved
-        // behind ours, they need that header spelled out.
-        if (!sawHeader && rest.isEmpty()) {
-            if (line.trimmed().isEmpty())
-                continue;
+    qsizetype sectionStart = 0;
+    bool sectionIsOurs = ours == u"/"; // the top level is ours only for an empty name
+    bool topLevel = true;
+    const auto keep = [&](qsizetype end) {
+        if (sectionIsOurs)
+            return;
+        QByteArrayView bytes = data.sliced(sectionStart, end - sectionStart);
+        if (topLevel) {
+            // Lines before any header belong to the top level; moved behind
+            // ours, they need its header spelled out. Blank lines before
+            // them are left out.
+            qsizetype first = 0;
+            while (first < bytes.size() && (traits(bytes.at(first)) & Space))
+                ++first;
+            if (first == bytes.size())
+                return;
             rest += "[General]\n";
+            if (byteOrderMark) {
+                // Qt 6.4 skips the mark only to find the headers: the top
+                // level's text still starts with it, so blanks after it
+                // stay in the first key. Kept as it was, it reads the same.
+                rest += "\xef\xbb\xbf";
+            } else {
+                bytes = bytes.sliced(bytes.first(first).lastIndexOf('\n') + 1);
+            }
         }
-        rest += line; // the file's last line keeps a missing line end
+        rest += bytes; // the file's last line keeps a missing line end
+    };
+    qsizetype dataPos = 0;
+    qsizetype lineStart = 0;
+    qsizetype lineLen = 0;
+    qsizetype equalsPos = -1;
+    bool endsOpen = false;
+    while (readIniLine(data, dataPos, lineStart, lineLen, equalsPos, endsOpen)) {
+        const QByteArrayView line = data.sliced(lineStart, lineLen);
+        if (!line.startsWith('[')) {
+            // A subgroup's key in ours. A line that the end of the file
+            // left open (in quotes, after a backslash) would run into what
+            // follows it: it stays last, under a copy of our header.
+            if (sectionIsOurs && equalsPos >= 0
+                && unescapedKey(data.sliced(lineStart, equalsPos - lineStart).trimmed()).contains(u'/')) {
+                if (endsOpen) {
+                    openLast = line;
+                } else {
+                    subgroups += line;
+                    subgroups += '\n';
+                }
+            }
+            continue;
+        }
+        keep(lineStart);
+        sectionStart = lineStart;
+        sectionIsOurs = headerGroup(line) == ours;
+        topLevel = false;
     }
-    return rest.isEmpty() ? rest : '\n' + rest;
+    keep(data.size());
+    // A section that another one follows ends at that one's header, so
+    // nothing kept before ours can be open.
+    QByteArray tail = rest.isEmpty() ? subgroups : subgroups + '\n' + rest;
+    if (!openLast.isEmpty())
+        tail += '\n' + sectionHeader(name) + openLast;
+    return tail;
 }
 
 QByteArray withSection(const QByteArray &file, QStringView name, const Entries &entries)

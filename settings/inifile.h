@@ -26,10 +26,11 @@ QByteArray sectionHeader(QStringView name);
 // One line of a section: key, "=", value, line end.
 QByteArray entryLine(QStringView key, const QString &value);
 
-// Everything of `file` but section `name` (every copy of it, stray lines
-// and all), byte for byte, to follow that section in a new file: a blank
-// line first, and a "[General]" header for lines before any header.
-// Empty when nothing else is left.
+// What follows the entries of section `name` when the store rewrites
+// `file`: the lines of that section's subgroups ("a\b=...", which the store
+// does not hold), then everything of `file` but that section (every copy
+// of it, as QSettings finds them), byte for byte: a blank line first, and a
+// "[General]" header for lines before any header. Empty when nothing is left.
 QByteArray otherSections(const QByteArray &file, QStringView name);
 
 // One section `name` holding `entries`, followed by otherSections(file, name).

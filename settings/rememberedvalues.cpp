@@ -1,5 +1,6 @@
 #include "settings/rememberedvalues.h"
 
+#include "settings/endsignals.h"
 #include "settings/inifile.h"
 #include "settings/settingskeys.h"
 #include "settings/settingslock.h"
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryFile>
 #include <QThreadPool>
 
 #include <fcntl.h>
@@ -19,15 +21,24 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <thread>
 #include <vector>
 
 namespace {
 
 // How long typing must pause before the file is flushed to the disk.
 constexpr int flushDelayMs = 1000;
-// How long a write waits for another program that holds the lock.
-constexpr int lockTimeoutMs = 1000;
+// The pauses between tries of a value that could not be written: the first
+// one short, each next one twice as long, up to the longest.
+constexpr int firstRetryMs = 50;
+constexpr int longestRetryMs = 1000;
+// At the end of the program: how long pending values wait for another
+// program's lock, and how often they try.
+constexpr int endBudgetMs = 3000;
+constexpr int endTryEveryMs = 20;
 
 // Writes all pieces in order, however many there are and however the
 // system splits the writes.
@@ -83,6 +94,24 @@ void syncToDisk(const QByteArray &path, const QByteArray &folder)
     syncPath(folder, false);
 }
 
+// What QSettings reads from our section of `bytes`. QSettings gets a copy of
+// its own to read: reading the shared file while another program replaces
+// it, QSettings may keep the old text under the new file's size and time,
+// and then hand that old text to every later read of the file.
+QMap<QString, QString> sectionRead(const QByteArray &bytes, const QString &settingsFile)
+{
+    static int copies = 0; // no name twice, so no cached read of a name
+    QTemporaryFile copy(QDir::tempPath() + u"/kartavio-" + QString::number(++copies) + u"-XXXXXX.conf");
+    const bool copied = copy.open() && copy.write(bytes) == bytes.size() && copy.flush();
+    QSettings reader(copied ? copy.fileName() : settingsFile, QSettings::IniFormat);
+    reader.beginGroup(SettingsKeys::section.toString());
+    QMap<QString, QString> values;
+    const QStringList keys = reader.childKeys();
+    for (const QString &key : keys)
+        values.insert(key, reader.value(key).toString());
+    return values;
+}
+
 } // namespace
 
 RememberedValues::RememberedValues()
@@ -94,14 +123,14 @@ RememberedValues::RememberedValues()
     m_flushTimer.setSingleShot(true);
     m_flushTimer.setInterval(flushDelayMs);
     QObject::connect(&m_flushTimer, &QTimer::timeout, &m_flushTimer, [this] { flushToDisk(); });
+    m_retryTimer.setSingleShot(true);
+    QObject::connect(&m_retryTimer, &QTimer::timeout, &m_retryTimer, [this] { writePending(); });
 }
 
 RememberedValues::~RememberedValues()
 {
-    if (!m_unsaved.isEmpty())
-        save();
-    if (m_flushPending)
-        syncToDisk(QFile::encodeName(m_written), QFile::encodeName(QFileInfo(m_written).absolutePath()));
+    writePendingBeforeEnd();
+    EndSignals::unwatch(this);
 }
 
 RememberedValues::Stamp RememberedValues::stampOf(const struct stat &info)
@@ -131,11 +160,7 @@ void RememberedValues::reload()
         QFile file(m_path);
         if (file.open(QIODevice::ReadOnly))
             bytes = file.readAll();
-        QSettings reader(m_path, QSettings::IniFormat);
-        reader.beginGroup(SettingsKeys::section.toString());
-        const QStringList keys = reader.childKeys();
-        for (const QString &key : keys)
-            values.insert(key, reader.value(key).toString());
+        values = sectionRead(bytes, m_path);
     }
     // Whatever our section holds, even lines QSettings cannot read, the
     // other sections belong to other programs and are kept byte for byte.
@@ -174,14 +199,69 @@ void RememberedValues::setValue(QStringView key, const QString &text)
     m_values.insert(name, text);
     m_lines.insert(name, IniFile::entryLine(name, text));
     m_unsaved.insert(name);
-    if (save())
+    // One try, never a wait: what cannot be written now stays pending.
+    writePending();
+}
+
+void RememberedValues::writePending()
+{
+    if (m_unsaved.isEmpty())
         return;
-    m_flushTimer.start(); // tries again once typing pauses
+    m_failure = save();
+    if (m_failure == Failure::None) {
+        m_retryTimer.stop();
+        m_retryDelayMs = 0;
+        EndSignals::unwatch(this);
+        return;
+    }
+    EndSignals::watch(this);
     if (!m_warned) {
         m_warned = true;
-        qWarning("Kartavio: cannot write the settings file %s; values are kept until the program ends",
-                 qPrintable(m_path));
+        const char *why = m_failure == Failure::LockBusy ? "another program holds its lock"
+                          : m_failure == Failure::Unwritable ? "it or its folder cannot be written"
+                                                              : std::strerror(m_writeErrno);
+        qWarning("Kartavio: cannot write the settings file %s now (%s); the values typed are kept "
+                 "and written as soon as it can be written",
+                 qPrintable(m_path), why);
     }
+    retryLater();
+}
+
+void RememberedValues::retryLater()
+{
+    if (m_retryTimer.isActive())
+        return; // a key release tries anyway; the pause keeps growing
+    m_retryDelayMs = m_retryDelayMs == 0 ? firstRetryMs : std::min(m_retryDelayMs * 2, longestRetryMs);
+    m_retryTimer.start(m_retryDelayMs);
+}
+
+void RememberedValues::flushPending()
+{
+    writePending();
+}
+
+void RememberedValues::writePendingBeforeEnd()
+{
+    if (!m_unsaved.isEmpty()) {
+        m_failure = save();
+        // Only another program's lock is worth a wait: it goes away.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(endBudgetMs);
+        while (m_failure == Failure::LockBusy && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(endTryEveryMs));
+            m_failure = save();
+        }
+        if (m_failure != Failure::None)
+            qWarning("Kartavio: the settings file %s could not be written before the end; %lld typed values are lost",
+                     qPrintable(m_path), static_cast<long long>(m_unsaved.size()));
+    }
+    m_retryTimer.stop();
+    m_flushTimer.stop();
+    if (m_flushPending) {
+        m_flushPending = false;
+        syncToDisk(QFile::encodeName(m_written), QFile::encodeName(QFileInfo(m_written).absolutePath()));
+    }
+    if (m_unsaved.isEmpty())
+        EndSignals::unwatch(this);
 }
 
 // The file a write replaces: the settings file, or the file its link leads
@@ -196,22 +276,22 @@ QString RememberedValues::target() const
 
 // Writes the values not yet in the file, under the lock other programs
 // take, after reading what they wrote last.
-bool RememberedValues::save()
+RememberedValues::Failure RememberedValues::save()
 {
     const QString targetPath = target();
     struct stat old {};
     bool exists = false;
     if (!replaceable(QFile::encodeName(targetPath), old, exists))
-        return false;
-    const SettingsLock lock(m_path, lockTimeoutMs);
+        return Failure::Unwritable;
+    const SettingsLock lock(m_path);
     if (!lock.isLocked())
-        return false;
+        return lock.state() == SettingsLock::State::Busy ? Failure::LockBusy : Failure::Unwritable;
     if (stampOnDisk() != m_stamp)
         reload();
     if (!writeFile(targetPath, exists ? std::optional<mode_t>(old.st_mode & 07777) : std::nullopt))
-        return false;
+        return Failure::WriteFailed;
     m_unsaved.clear();
-    return true;
+    return Failure::None;
 }
 
 // Writes a new file beside the old one (with the old one's permissions) and
@@ -225,8 +305,10 @@ bool RememberedValues::writeFile(const QString &targetPath, std::optional<mode_t
         temp = path + ".XXXXXX";
         fd = ::mkostemp(temp.data(), O_CLOEXEC);
     }
-    if (fd < 0)
+    if (fd < 0) {
+        m_writeErrno = errno;
         return false;
+    }
     if (mode)
         ::fchmod(fd, *mode);
 
@@ -247,7 +329,10 @@ bool RememberedValues::writeFile(const QString &targetPath, std::optional<mode_t
     // The stamp is the written file's own: a later look at the path could
     // already see another program's version.
     const bool ok = writeAll(fd, std::move(pieces)) && ::futimens(fd, times) == 0 && ::fstat(fd, &written) == 0;
+    m_writeErrno = errno;
     if (::close(fd) != 0 || !ok || ::rename(temp.constData(), path.constData()) != 0) {
+        if (ok)
+            m_writeErrno = errno;
         ::unlink(temp.constData());
         return false;
     }
@@ -258,12 +343,9 @@ bool RememberedValues::writeFile(const QString &targetPath, std::optional<mode_t
     return true;
 }
 
-// Flushes the file and its folder entry to the disk without blocking typing;
-// values that could not be written are tried again first.
+// Flushes the file and its folder entry to the disk without blocking typing.
 void RememberedValues::flushToDisk()
 {
-    if (!m_unsaved.isEmpty())
-        save();
     if (!m_flushPending)
         return;
     m_flushPending = false;

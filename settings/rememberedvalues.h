@@ -15,14 +15,24 @@ struct stat;
 
 // The per-user store of remembered box texts, in the settings file QSettings
 // uses (~/.config/Kelvara.conf, section "Kartavio"). The file is shared with
-// the maker's other programs: their sections are kept byte for byte.
+// the maker's other programs: their sections are kept byte for byte, and
+// where a section starts and ends is decided exactly as QSettings decides.
 //
-// Every write replaces the file (new file, then rename) before it returns, so
-// a program killed right after a key release loses nothing and the file is
-// never half-written. It takes the lock QSettings takes ("Kelvara.conf.lock"),
-// and reads the file again first when another program has changed it. A
-// settings file that is a link is written through to its target; one its
-// owner may not write is left alone (the values then live in memory only).
+// A write replaces the file (new file, then rename) before the key release
+// returns whenever it can, so a program killed right after a key release
+// loses nothing and the file is never half-written. It takes the lock
+// QSettings takes ("Kelvara.conf.lock"), tried once and never waited for
+// (SettingsLock), and reads the file again first when another program has
+// changed it. A settings file that is a link is written through to its
+// target; one its owner may not write is left alone.
+//
+// A value that cannot be written at once (another program holds the lock,
+// the disk is full, the folder cannot be written) stays pending, newest text
+// per key, and is tried again by a timer with growing pauses (50 ms up to
+// 1 s) until it is in the file, with nothing typed in between; it is also
+// written when the program ends: at destruction, through
+// writePendingBeforeEnd() (the application calls it at the end of the
+// session), and on SIGTERM, SIGHUP and SIGINT (EndSignals).
 // Each value is encoded once, when it changes, so a key release costs the
 // same whatever else the file holds. The flush to the disk itself (fsync,
 // many milliseconds) runs on a worker thread a moment after typing stops,
@@ -64,6 +74,16 @@ public:
 
     QString fileName() const { return m_path; }
 
+    // Whether some value could not be written yet.
+    bool hasPending() const { return !m_unsaved.isEmpty(); }
+    // Tries once, without waiting, to write the pending values now (the
+    // desktop session asks the program to save its data).
+    void flushPending();
+    // The program ends: writes the pending values, waiting for another
+    // program's lock at most a short while, and flushes the file to the
+    // disk. Says on stderr what could not be written.
+    void writePendingBeforeEnd();
+
 private:
     template <typename Box>
     static QString textOf(const Box *box)
@@ -83,10 +103,17 @@ private:
         bool operator==(const Stamp &) const = default;
     };
 
+    // Why the last write did not happen.
+    enum class Failure { None, LockBusy, Unwritable, WriteFailed };
+
     static Stamp stampOf(const struct stat &info);
     Stamp stampOnDisk() const;
     void reload();
-    bool save();
+    Failure save();
+    // Tries the pending values once; keeps the retry timer and the signal
+    // handlers in step with what is still pending.
+    void writePending();
+    void retryLater();
     bool writeFile(const QString &targetPath, std::optional<mode_t> mode);
     QString target() const;
     void flushToDisk();
@@ -101,5 +128,9 @@ private:
     qint64 m_lastModifiedMs = 0;
     bool m_flushPending = false;
     bool m_warned = false;
+    Failure m_failure = Failure::None;
+    int m_writeErrno = 0;
+    int m_retryDelayMs = 0;
     QTimer m_flushTimer;
+    QTimer m_retryTimer;
 };

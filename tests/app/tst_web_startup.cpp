@@ -17,9 +17,15 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
 
+#include <algorithm>
 #include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -41,6 +47,7 @@ private slots:
     void pleaseWaitCentredOnPlacedWindow();
     void secondActivationDoesNothing();
     void sameDayRestartMakesNoRequest();
+    void lockFileIsPipe();
 
 private:
     QString text(const QString &box) const { return m_window->findChild<QLineEdit *>(box)->text(); }
@@ -272,6 +279,57 @@ void TestStartup::sameDayRestartMakesNoRequest()
     QCOMPARE(m_server->requestCount(u"/kartavio/_tools/eur.cgi"_s), 1);
     QCOMPARE(m_window->eurKurs(), 1.2345);
     QCOMPARE(caption(u"Label4"_s), u"1 EUR = 1,2345 $, 1$ = 0,8100 EUR"_s);
+}
+
+// Another program left a pipe where the settings lock goes: the
+// first activation's key-release handlers must not hang in open(). The
+// window starts and answers, every key release returns at once, and the
+// values start-up and typing stored land in the file, with nothing typed
+// again, once the pipe is gone.
+void TestStartup::lockFileIsPipe()
+{
+    const QByteArray lock = QFile::encodeName(TestEnv::settingsFile() + u".lock"_s);
+    QVERIFY(::mkfifo(lock.constData(), 0600) == 0);
+    const auto removeLock = qScopeGuard([&lock] { ::unlink(lock.constData()); });
+    const auto stored = [](const QString &key) {
+        // A copy of its own: QSettings keeps what it read of a path.
+        static int copies = 0;
+        const QString copy = TestEnv::root() + u"/copy%1.conf"_s.arg(++copies);
+        QFile::copy(TestEnv::settingsFile(), copy);
+        return QSettings(copy, QSettings::IniFormat).value(u"Kartavio/"_s + key).toString();
+    };
+
+    m_window = WindowStart::startAndActivate();
+    QVERIFY(m_window);
+    QVERIFY(m_window->isEnabled());
+    QCOMPARE(text(u"txtCelsius"_s), u"30"_s);
+    QCOMPARE(stored(u"txtCelsius"_s), QString());
+
+    auto *euro = m_window->findChild<QLineEdit *>(u"txtEur"_s);
+    euro->clear();
+    qint64 slowest = 0;
+    for (const char key : {'4', '2'}) {
+        QElapsedTimer clock;
+        clock.start();
+        QTest::keyClick(euro, key);
+        slowest = std::max(slowest, clock.elapsed());
+    }
+    QCOMPARE(euro->text(), u"42"_s);
+    QVERIFY2(slowest < 250, qPrintable(QString::number(slowest) + u" ms"_s));
+    // The event loop goes on: a zero timer fires at once.
+    QElapsedTimer loop;
+    loop.start();
+    bool fired = false;
+    QTimer::singleShot(0, this, [&fired] { fired = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(fired, 1000);
+    QVERIFY2(loop.elapsed() < 250, qPrintable(QString::number(loop.elapsed()) + u" ms"_s));
+    QCOMPARE(stored(u"txtEur"_s), QString());
+
+    QVERIFY(::unlink(lock.constData()) == 0);
+    QTRY_COMPARE_WITH_TIMEOUT(stored(u"txtEur"_s), u"42"_s, 5000);
+    QCOMPARE(stored(u"txtCelsius"_s), u"30"_s);
+    QCOMPARE(stored(u"txtR"_s), u"3"_s);
+    QCOMPARE(stored(u"txtTrinkgeld"_s), u"60,00"_s);
 }
 
 int main(int argc, char *argv[])

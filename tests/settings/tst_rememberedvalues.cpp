@@ -5,17 +5,29 @@
 #include "panels/unitspanel.h"
 #include "helpers/testenv.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSettings>
+#include <QSysInfo>
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <array>
 #include <csignal>
+#include <functional>
 #include <cstdio>
+
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -40,11 +52,23 @@ private slots:
     void parallelWritersLoseNothing_data();
     void parallelWritersLoseNothing();
     void childParallel();
+    void keyReleaseNeverWaits_data();
+    void keyReleaseNeverWaits();
+    void childLockHolder();
+    void diskFullThenFree_data();
+    void diskFullThenFree();
+    void sigtermWritesPending();
+    void childPending();
+    void sectionsReadAsQSettingsReadsThem_data();
+    void sectionsReadAsQSettingsReadsThem();
+    void oddFilesReadAsQSettingsReadsThem();
 
 private:
     static bool isChild()
     {
-        return qEnvironmentVariableIsSet("KARTAVIO_CHILD_TYPIST") || qEnvironmentVariableIsSet("KARTAVIO_CHILD_PARALLEL");
+        return qEnvironmentVariableIsSet("KARTAVIO_CHILD_TYPIST") || qEnvironmentVariableIsSet("KARTAVIO_CHILD_PARALLEL")
+               || qEnvironmentVariableIsSet("KARTAVIO_CHILD_LOCKHOLDER")
+               || qEnvironmentVariableIsSet("KARTAVIO_CHILD_PENDING");
     }
 };
 
@@ -343,6 +367,407 @@ void TestRememberedValues::childParallel()
         settings.setValue(u"Andere/"_s + how[1] + QString::number(i), QString::number(i));
         settings.sync();
         QCOMPARE(settings.status(), QSettings::NoError);
+    }
+}
+
+namespace {
+
+// What QSettings reads from `bytes`: every key with its value. Read from a
+// file of its own, as QSettings keeps what it once read of a path.
+QMap<QString, QVariant> readByQSettings(const QByteArray &bytes)
+{
+    static int files = 0;
+    const QString path = TestEnv::root() + u"/read%1.conf"_s.arg(++files);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return {{u"<not written>"_s, QVariant()}};
+    file.close();
+    QSettings settings(path, QSettings::IniFormat);
+    QMap<QString, QVariant> values;
+    const QStringList keys = settings.allKeys();
+    for (const QString &key : keys)
+        values.insert(key, key.isEmpty() ? QVariant() : settings.value(key));
+    QFile::remove(path);
+    return values;
+}
+
+// What a program reading our section through QSettings gets: its keys and
+// their values. (QSettings parses only that section for it, so a key spelled
+// "Kartavio\\txtM" in [General] shows in allKeys() but not here.)
+QMap<QString, QString> ourSectionByQSettings(const QByteArray &bytes)
+{
+    static int files = 0;
+    const QString path = TestEnv::root() + u"/ours%1.conf"_s.arg(++files);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return {{u"<not written>"_s, QString()}};
+    file.close();
+    QSettings settings(path, QSettings::IniFormat);
+    settings.beginGroup(u"Kartavio"_s);
+    QMap<QString, QString> values;
+    const QStringList keys = settings.childKeys();
+    for (const QString &key : keys)
+        values.insert(key, settings.value(key).toString());
+    QFile::remove(path);
+    return values;
+}
+
+QByteArray settingsBytes()
+{
+    QFile file(TestEnv::settingsFile());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What QSettings reads from the settings file under `key` of our section.
+QString storedInFile(const QString &key)
+{
+    return readByQSettings(settingsBytes()).value(u"Kartavio/"_s + key).toString();
+}
+
+bool writeSettingsFile(const QByteArray &bytes)
+{
+    QFile file(TestEnv::settingsFile());
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A key of our own section: "Kartavio/" and a name without "/", once
+// spelled as QSettings looks a key up (no "/" at either end, none doubled:
+// "Kartavio//txtM" reads as "Kartavio/txtM").
+bool isOurs(const QString &key)
+{
+    const QString normal = key.split(u'/', Qt::SkipEmptyParts).join(u'/');
+    return normal.startsWith(u"Kartavio/"_s) && !normal.sliced(9).contains(u'/');
+}
+
+QMap<QString, QVariant> othersOf(QMap<QString, QVariant> values)
+{
+    values.removeIf([](const auto &entry) { return isOurs(entry.key()); });
+    return values;
+}
+
+// Types "4", "42", "42,", "42,5" into txtEur and returns the slowest release.
+qint64 typeFourKeys(RememberedValues &store)
+{
+    qint64 slowest = 0;
+    for (const QString &text : {u"4"_s, u"42"_s, u"42,"_s, u"42,5"_s}) {
+        QElapsedTimer clock;
+        clock.start();
+        store.setValue(u"txtEur", text);
+        slowest = std::max(slowest, clock.elapsed());
+    }
+    return slowest;
+}
+
+// Far below the second a waited-for lock took, far above a key release.
+constexpr qint64 keyBudgetMs = 250;
+
+} // namespace
+
+// Whatever stands where the lock goes, a key release never waits
+// for it; the typed value stays pending and lands, with nothing typed
+// again, once the obstacle is gone. A stale lock of a dead program is
+// taken over at once, as QLockFile takes it over.
+void TestRememberedValues::keyReleaseNeverWaits_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::newRow("lock file is a pipe") << u"fifo"_s;
+    QTest::newRow("lock file is a link to /dev/zero") << u"link"_s;
+    QTest::newRow("lock file is an hour-old folder") << u"folder"_s;
+    QTest::newRow("lock held by a live program") << u"live"_s;
+    QTest::newRow("stale lock of a dead program") << u"stale"_s;
+}
+
+void TestRememberedValues::keyReleaseNeverWaits()
+{
+    QFETCH(QString, obstacle);
+    const QString lockPath = TestEnv::settingsFile() + u".lock"_s;
+    const QByteArray lock = QFile::encodeName(lockPath);
+    QProcess holder;
+    const auto removeObstacle = [&] {
+        if (holder.state() != QProcess::NotRunning) {
+            holder.write("\n");
+            holder.closeWriteChannel();
+            holder.waitForFinished(10000);
+        }
+        ::unlink(lock.constData());
+        QDir(lockPath).removeRecursively();
+    };
+    const auto cleanUp = qScopeGuard(removeObstacle); // before the next init() takes the lock
+
+    if (obstacle == u"fifo") {
+        QVERIFY(::mkfifo(lock.constData(), 0600) == 0);
+    } else if (obstacle == u"link") {
+        QVERIFY(::symlink("/dev/zero", lock.constData()) == 0);
+    } else if (obstacle == u"folder") {
+        QVERIFY(QDir().mkpath(lockPath + u"/inside"_s));
+        const timespec hourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+        QVERIFY(::utimensat(AT_FDCWD, lock.constData(), hourAgo, 0) == 0);
+    } else if (obstacle == u"live") {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"KARTAVIO_CHILD_LOCKHOLDER"_s, lockPath);
+        holder.setProcessEnvironment(env);
+        holder.start(QCoreApplication::applicationFilePath(), {u"childLockHolder"_s});
+        QByteArray said;
+        while (!said.contains("locked\n")) {
+            QVERIFY2(holder.waitForReadyRead(30000), holder.readAllStandardError().constData());
+            said += holder.readAllStandardOutput();
+        }
+    } else if (obstacle == u"stale") {
+        // A program that has ended, and its lock with QLockFile's lines.
+        QProcess gone;
+        gone.start(u"true"_s);
+        QVERIFY(gone.waitForStarted());
+        const qint64 pid = gone.processId();
+        QVERIFY(gone.waitForFinished());
+        QFile file(lockPath);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray::number(pid) + "\ntrue\n" + QSysInfo::machineHostName().toUtf8() + '\n'
+                   + QSysInfo::machineUniqueId() + '\n' + QSysInfo::bootUniqueId() + '\n');
+    }
+
+    RememberedValues store;
+    const qint64 slowest = typeFourKeys(store);
+    QVERIFY2(slowest < keyBudgetMs, qPrintable(QString::number(slowest) + u" ms"_s));
+    QCOMPARE(store.value(u"txtEur"), u"42,5"_s);
+    if (obstacle == u"stale") {
+        QVERIFY(!store.hasPending());
+        QCOMPARE(storedInFile(u"txtEur"_s), u"42,5"_s);
+        QVERIFY(!QFileInfo::exists(lockPath));
+        return;
+    }
+    QVERIFY(store.hasPending());
+    // The timer tries again and again; the obstacle stays, so nothing lands.
+    QTest::qWait(400);
+    QVERIFY(store.hasPending());
+    QCOMPARE(storedInFile(u"txtEur"_s), QString());
+
+    removeObstacle();
+    QTRY_VERIFY_WITH_TIMEOUT(!store.hasPending(), 5000);
+    QCOMPARE(storedInFile(u"txtEur"_s), u"42,5"_s);
+    QVERIFY(!QFileInfo::exists(lockPath));
+}
+
+// Holds the settings lock with QLockFile, as the maker's other programs
+// do, until its parent writes a line.
+void TestRememberedValues::childLockHolder()
+{
+    const QString path = qEnvironmentVariable("KARTAVIO_CHILD_LOCKHOLDER");
+    if (path.isEmpty())
+        QSKIP("runs only as the child of keyReleaseNeverWaits");
+    QLockFile lock(path);
+    QVERIFY(lock.tryLock(10000));
+    std::printf("locked\n");
+    std::fflush(stdout);
+    char line[8];
+    [[maybe_unused]] const char *got = std::fgets(line, sizeof line, stdin);
+    lock.unlock();
+}
+
+// The disk is full while a value is typed; once there is room again, the
+// value lands without further typing. A small tmpfs where one can be
+// mounted (root with CAP_SYS_ADMIN), and always a file-size limit.
+void TestRememberedValues::diskFullThenFree_data()
+{
+    QTest::addColumn<bool>("tmpfs");
+    QTest::newRow("full tmpfs") << true;
+    QTest::newRow("file-size limit") << false;
+}
+
+void TestRememberedValues::diskFullThenFree()
+{
+    QFETCH(bool, tmpfs);
+    const QString letter = u"Grüße aus Boston! "_s.repeated(400); // about 8 KB in the file
+    const QString small = TestEnv::root() + u"/small"_s;
+    const QByteArray smallPath = QFile::encodeName(small);
+    QList<std::function<void()>> undo;
+    const auto cleanUp = qScopeGuard([&undo] {
+        for (qsizetype i = undo.size() - 1; i >= 0; --i)
+            undo[i]();
+    });
+    std::function<void()> makeRoom;
+
+    RememberedValues store;
+    store.setValue(u"txtM", u"10"_s);
+    QVERIFY(!store.hasPending());
+    if (tmpfs) {
+        QVERIFY(QDir().mkpath(small));
+        undo.append([small] { QDir(small).removeRecursively(); });
+        if (::mount("tmpfs", smallPath.constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("no tmpfs can be mounted here; the file-size limit row fills the disk instead");
+        undo.append([smallPath] { ::umount2(smallPath.constData(), MNT_DETACH); });
+        // The settings file is a link into the small disk: written through.
+        QVERIFY(QFile::rename(TestEnv::settingsFile(), small + u"/Kelvara.conf"_s));
+        QVERIFY(QFile::link(small + u"/Kelvara.conf"_s, TestEnv::settingsFile()));
+        undo.append([] { QFile::remove(TestEnv::settingsFile()); });
+        QFile filler(small + u"/filler"_s);
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(1024, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+        filler.close();
+        makeRoom = [small] { QFile::remove(small + u"/filler"_s); };
+    } else {
+        struct sigaction ignore {};
+        struct sigaction before {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        QVERIFY(::sigaction(SIGXFSZ, &ignore, &before) == 0);
+        undo.append([before] { ::sigaction(SIGXFSZ, &before, nullptr); });
+        rlimit limit {};
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &limit) == 0);
+        const rlimit unlimited = limit;
+        undo.append([unlimited] { ::setrlimit(RLIMIT_FSIZE, &unlimited); });
+        limit.rlim_cur = 4096; // the letter does not fit, the lock file does
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        makeRoom = [unlimited] { ::setrlimit(RLIMIT_FSIZE, &unlimited); };
+    }
+
+    QElapsedTimer clock;
+    clock.start();
+    store.setValue(u"txtTrans", letter);
+    QVERIFY2(clock.elapsed() < keyBudgetMs, qPrintable(QString::number(clock.elapsed()) + u" ms"_s));
+    QVERIFY(store.hasPending());
+    QTest::qWait(300);
+    QVERIFY(store.hasPending());
+    QCOMPARE(storedInFile(u"txtM"_s), u"10"_s);
+    QCOMPARE(storedInFile(u"txtTrans"_s), QString());
+
+    makeRoom();
+    QTRY_VERIFY_WITH_TIMEOUT(!store.hasPending(), 5000);
+    QCOMPARE(storedInFile(u"txtTrans"_s), letter);
+    QCOMPARE(storedInFile(u"txtM"_s), u"10"_s);
+}
+
+// SIGTERM (logout, shutdown) while a value waits for another program's
+// lock: the value is written before the program ends, and it still ends by
+// the signal.
+void TestRememberedValues::sigtermWritesPending()
+{
+    QLockFile held(TestEnv::settingsFile() + u".lock"_s);
+    QVERIFY(held.tryLock(0));
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"KARTAVIO_CHILD_PENDING"_s, u"1"_s);
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {u"childPending"_s});
+    QVERIFY(child.waitForStarted());
+    QByteArray out;
+    while (!out.contains("pending\n")) {
+        QVERIFY2(child.waitForReadyRead(30000), child.readAllStandardError().constData());
+        out += child.readAllStandardOutput();
+    }
+    QCOMPARE(storedInFile(u"txtEur"_s), QString());
+    QVERIFY(::kill(pid_t(child.processId()), SIGTERM) == 0);
+    QThread::msleep(300); // the ending child waits a moment for the lock
+    held.unlock();
+    QVERIFY(child.waitForFinished(20000));
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit); // ended by the signal, as before
+    QCOMPARE(storedInFile(u"txtEur"_s), u"42"_s);
+}
+
+void TestRememberedValues::childPending()
+{
+    if (!qEnvironmentVariableIsSet("KARTAVIO_CHILD_PENDING"))
+        QSKIP("runs only as the child of sigtermWritesPending");
+    // As in the program, whose SIGTERM has its default action.
+    std::signal(SIGTERM, SIG_DFL);
+    RememberedValues store;
+    store.setValue(u"txtEur", u"42"_s);
+    QVERIFY(store.hasPending());
+    std::printf("pending\n");
+    std::fflush(stdout);
+    QTest::qWait(30000);
+    QFAIL("SIGTERM did not end the program");
+}
+
+// The store decides where a section starts and ends as QSettings
+// does. For each file, what QSettings reads from every other section is the
+// same before and after the store writes; what QSettings read from ours
+// before is what the store holds; and the typed values read back exactly.
+void TestRememberedValues::sectionsReadAsQSettingsReadsThem_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::newRow("blanks in our header") << QByteArray("[ Kartavio ]\ntxtM=999\ntxtKG=5\n[Andere]\nx=1\n");
+    QTest::newRow("our header unclosed") << QByteArray("[Kartavio\ntxtM=999\n[Andere]\nx=1\n");
+    QTest::newRow("header with text after it") << QByteArray("[Kartavio] alt\ntxtM=999\n[Andere]\nx=1\n");
+    QTest::newRow("continued line before a header")
+        << QByteArray("[Andere]\nnote=abc\\\n[Kartavio]\nlicenseKey=K-123\n[Kartavio]\ntxtM=999\n");
+    QTest::newRow("continued line, CRLF") << QByteArray("[Andere]\r\nnote=abc\\\r\n[Kartavio]\r\nlicenseKey=K-1\r\n");
+    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[Kartavio]\ntxtM=999\ntxtKG=7\n[Andere]\nx=1\n");
+    QTest::newRow("byte order mark, keys before any header")
+        << QByteArray("\xEF\xBB\xBFtop=1\n[Kartavio]\ntxtM=999\n[Andere]\nx=1\n");
+    QTest::newRow("duplicate sections")
+        << QByteArray("[Kartavio]\ntxtM=1\n[Andere]\na=1\n[Kartavio]\ntxtKG=2\n[Andere]\nb=2\na=3\n");
+    QTest::newRow("%General and General") << QByteArray("[%General]\nx=1\n[General]\ny=2\n[Kartavio]\ntxtM=3\n[general]\nz=3\n");
+    QTest::newRow("CRLF") << QByteArray("[Andere]\r\nx=1\r\n[Kartavio]\r\ntxtM=3\r\n[Noch]\r\ny=2\r\n");
+    QTest::newRow("CR alone") << QByteArray("[Andere]\rx=1\r[Kartavio]\rtxtM=3\r[Noch]\ry=2");
+    QTest::newRow("escaped header") << QByteArray("[Kart%61vio]\ntxtM=999\n[Andere]\nx=1\n[Kartavio%2Fsub]\ny=2\n");
+    QTest::newRow("quoted line end swallows a header")
+        << QByteArray("[Andere]\nx=\"a\n[Kartavio]\ntxtM=999\n\"\ny=2\n[Kartavio]\ntxtKG=4\n");
+    QTest::newRow("quoted and escaped keys")
+        << QByteArray("[Andere]\n\"a=b\"=1\nk%20ey=2\nsub\\key=3\n[Kartavio]\ntxtM=3\n");
+    QTest::newRow("comments") << QByteArray("[Andere]\n;[Kartavio]\nx=1 ;[Kartavio]\n  ; [Kartavio]\n[Kartavio]\ntxtM=3\n");
+    QTest::newRow("keys before any header") << QByteArray("\n\na=1\nb=2\n[Kartavio]\ntxtM=3\n");
+    QTest::newRow("subgroups in ours") << QByteArray("[Kartavio]\nsub\\key=1\ntxtM=999\nx%2Fy=\"2;\"\n[Andere]\na=1\n");
+    QTest::newRow("case of the name") << QByteArray("[kartavio]\ntxtM=7\n[Kartavio]\ntxtM=3\n");
+    QTest::newRow("our key from the top level") << QByteArray("[General]\nKartavio\\txtKG=8\nother=1\n[Kartavio]\ntxtM=3\n");
+    QTest::newRow("unclosed quote at the end") << QByteArray("[Kartavio]\ntxtM=3\n[Andere]\nx=\"open\n");
+    QTest::newRow("no line end at the end") << QByteArray("[Andere]\nx=1\n[Kartavio]\ntxtM=3");
+    QTest::newRow("random bytes") << TestEnv::junk(1616, 2048);
+}
+
+void TestRememberedValues::sectionsReadAsQSettingsReadsThem()
+{
+    QFETCH(QByteArray, before);
+    QVERIFY(writeSettingsFile(before));
+    const QMap<QString, QVariant> readBefore = readByQSettings(before);
+    const QMap<QString, QString> oursBefore = ourSectionByQSettings(before);
+    RememberedValues store;
+    for (auto it = oursBefore.cbegin(); it != oursBefore.cend(); ++it)
+        QCOMPARE(store.value(it.key()), it.value());
+    const QString typed = u"a;b \"c\"\n[Kartavio]\\ = %"_s;
+    store.setValue(u"txtM", u"42"_s);
+    store.setValue(u"txtTrans", typed);
+    QVERIFY(!store.hasPending());
+
+    const QByteArray written = settingsBytes();
+    const QMap<QString, QVariant> readAfter = readByQSettings(written);
+    QCOMPARE(othersOf(readAfter), othersOf(readBefore));
+    QCOMPARE(readAfter.value(u"Kartavio/txtM"_s).toString(), u"42"_s);
+    QCOMPARE(readAfter.value(u"Kartavio/txtTrans"_s).toString(), typed);
+    const QMap<QString, QString> oursAfter = ourSectionByQSettings(written);
+    for (auto it = oursBefore.cbegin(); it != oursBefore.cend(); ++it) {
+        if (it.key() != u"txtM" && it.key() != u"txtTrans")
+            QCOMPARE(oursAfter.value(it.key()), it.value());
+    }
+    // And the next start reads the same.
+    RememberedValues again;
+    QCOMPARE(again.value(u"txtM"), u"42"_s);
+    QCOMPARE(again.value(u"txtTrans"), typed);
+}
+
+// The same over many files made of the pieces that trouble a reader.
+void TestRememberedValues::oddFilesReadAsQSettingsReadsThem()
+{
+    static const std::array<QByteArray, 26> pieces = {
+        "[", "]", "Kartavio", "Andere", " ", "\n", "\r\n", "\r", "\\", "\"", ";", "=", "x", "%4", "%61",
+        "General", "%General", "txtM=999\n", "\xEF\xBB\xBF", "k=v\n", "[Kartavio]\n", "[Andere]\n",
+        "a=\"", "\t", "[ Kartavio ]\n", "note=abc\\\n"};
+    QRandomGenerator random(20261216);
+    for (int round = 0; round < 500; ++round) {
+        QByteArray before;
+        const int count = 3 + int(random.bounded(30));
+        for (int i = 0; i < count; ++i)
+            before += pieces[random.bounded(int(pieces.size()))];
+        QVERIFY(writeSettingsFile(before));
+        const QMap<QString, QVariant> readBefore = readByQSettings(before);
+        RememberedValues store;
+        store.setValue(u"txtM", u"42"_s);
+        QVERIFY(!store.hasPending());
+        const QMap<QString, QVariant> readAfter = readByQSettings(settingsBytes());
+        const QString file = QString::fromLatin1(before.toPercentEncoding(" []=;\"\\"));
+        QVERIFY2(othersOf(readAfter) == othersOf(readBefore), qPrintable(file));
+        QVERIFY2(readAfter.value(u"Kartavio/txtM"_s).toString() == u"42"_s, qPrintable(file));
     }
 }
 
