@@ -21,8 +21,8 @@ ReplaceResult failed(const char *what, int error)
     return {QString::fromLatin1(what) % u": " % QString::fromLocal8Bit(std::strerror(error)), error};
 }
 
-// Writes every piece, however many calls it takes; the system's error when
-// a write fails (a full disk, a file-size limit), else 0.
+} // namespace
+
 int writeAll(int fd, const std::vector<QByteArrayView> &pieces)
 {
     std::vector<iovec> left;
@@ -48,8 +48,6 @@ int writeAll(int fd, const std::vector<QByteArrayView> &pieces)
     }
     return 0;
 }
-
-} // namespace
 
 ReplaceResult replaceFile(const QString &path, const std::vector<QByteArrayView> &pieces,
                           const ReplaceOptions &options)

@@ -28,6 +28,10 @@ struct ReplaceOptions
     std::function<bool(int fd)> beforeRename;
 };
 
+// Writes every piece to `fd`, however many calls it takes; the system's
+// error number when a write fails (a full disk, a file-size limit), else 0.
+int writeAll(int fd, const std::vector<QByteArrayView> &pieces);
+
 // Replaces the file at `path` by a new one made of `pieces`, written beside
 // it and then renamed over it: a reader sees the old file or the new one,
 // never a part of either. A link at `path` is replaced, not followed. On any
