@@ -27,7 +27,7 @@ const QString chartName = QStringLiteral("eurchart.gif");
 constexpr qint64 cacheReadLimit = 64 * 1024;
 
 // Cache files may be read by everyone, as files beside a program are.
-const ReplaceOptions cacheFileOptions{.mode = 0644};
+const ReplaceOptions cacheFileOptions{.mode = 0644, .makeFolder = false, .beforeRename = {}};
 
 // Memory the chart decoder may take (a chart of the largest size needs 16 MiB).
 constexpr int chartAllocationLimitMiB = 32;
