@@ -3,9 +3,9 @@
 // The main window.
 //
 // Form3 owns, through Qt's parent chain, everything the user sees: the
-// navigation column (Navigation wires the links of Label5), a stack of the
-// nine panels of Frame1 (one class each; panel 2 is a group inside panel 1),
-// the banner view AdBrw, and the please-wait window Form2. It also holds the
+// navigation column (Navigation wires the links of Label5 and the logo), a
+// stack of the nine panels of Frame1 (one class each; panel 2 is a group
+// inside panel 1), the banner view AdBrw, and the please-wait window Form2. It also holds the
 // form-level values eurKurs, baseUrl, appDir and stateCodes, the settings
 // store, and the rate retrieval. Panels get a PanelContext (the store, a way
 // to read eurKurs, baseUrl), never the window; the first activation gets
@@ -26,7 +26,9 @@
 // activation (FirstActivation) runs Form2::startUpdate: window disabled,
 // Command1_Click fetches the rate, showRate displays it and emits newRate
 // (txtEur_KeyUp recomputes the dollar box); then the defaults table, the
-// state list, the tip slider and the remembered texts.
+// state list, the tip slider and the remembered texts. The first activation
+// leaves the focus on the window; Tab runs from there down the navigation
+// column and the logo, through the panel in front, to the banner last.
 
 #include "settings/rememberedvalues.h"
 
@@ -93,6 +95,7 @@ private:
     void Command1_Click();
     void buildPanels();
     void startBanner();
+    void bannerLastInTabOrder();
     void bannerIdle();
     void showRate(const RateResult &result);
 
