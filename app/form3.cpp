@@ -3,9 +3,7 @@
 #include "widgets/controls.h"
 #include "app/firstactivation.h"
 #include "core/hosts.h"
-#include "widgets/linklabel.h"
 #include "app/navigation.h"
-#include "widgets/pictures.h"
 #include "widgets/twips.h"
 #include "widgets/url.h"
 #include "panels/currencypanel.h"
@@ -78,10 +76,7 @@ Form3::Form3(RememberedValues &store, QWidget *parent)
     }();
     Q_UNUSED(factoryInstalled);
     setWindowTitle(QStringLiteral("Kartavio 1.00"));
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
+    Controls::whiteSurface(this);
     setFont(Controls::programFont());
 
     // Load handler: the banner's page is asked for first, so that the web
@@ -92,13 +87,7 @@ Form3::Form3(RememberedValues &store, QWidget *parent)
 
     auto *navigation = new Navigation(this);
     connect(navigation, &Navigation::linkClicked, this, &Form3::Label5_Click);
-
-    auto *logo = new LinkLabel(QString(), this);
-    logo->setObjectName(QStringLiteral("Image9"));
-    logo->setAccessibleName(QStringLiteral("Kartavio Startseite"));
-    logo->setGeometry(Twips::rect(360, 4560, 1320, 465));
-    logo->setPixmap(Pictures::logo());
-    connect(logo, &LinkLabel::clicked, this, &Form3::Image9_Click);
+    connect(navigation, &Navigation::logoClicked, this, &Form3::Image9_Click);
 
     buildPanels();
     moveFrame(0);
@@ -116,6 +105,26 @@ Form3::Form3(RememberedValues &store, QWidget *parent)
     const StartupParts parts{m_store, *this, *m_rateUpdate, m_rateUpdate->waitWindow(), *m_panels, *m_units, *m_fuel,
                              *m_duty, *m_tip, *m_transport, m_appDir};
     m_firstActivation = new FirstActivation(parts, this);
+
+    bannerLastInTabOrder();
+}
+
+// The banner was made first, so that its page loads while the rest is built,
+// which put it first in the Tab order too. Tab from the window itself (where
+// the first activation leaves the focus) starts with the first link instead,
+// and reaches the banner last, after the navigation column and the panel.
+void Form3::bannerLastInTabOrder()
+{
+    QWidget *last = previousInFocusChain();
+    while (last != this && (last->focusPolicy() == Qt::NoFocus || m_banner->isAncestorOf(last)))
+        last = last->previousInFocusChain();
+    // Only a view that takes the focus can be moved (it passes the focus on to its page).
+    m_banner->setFocusPolicy(Qt::StrongFocus);
+    // The order is a ring through the window; with only the window between
+    // the last control and the banner, Qt sees the banner after it already.
+    // Moved behind the first link first, the banner then moves to the end.
+    QWidget::setTabOrder(findChild<QWidget *>(QStringLiteral("Label5_0")), m_banner);
+    QWidget::setTabOrder(last, m_banner);
 }
 
 double Form3::eurKurs() const

@@ -3,15 +3,15 @@
 // The main window.
 //
 // Form3 owns, through Qt's parent chain, everything the user sees: the
-// navigation column (Navigation wires the links of Label5), a stack of the
-// nine panels of Frame1 (one class each; panel 2 is a group inside panel 1),
-// the banner view AdBrw, the rate update (RateUpdate: the retrieval, its
-// display phase, eurKurs and the please-wait window Form2) and the first
-// activation. It holds the form-level values baseUrl and appDir; eurKurs is
-// the rate update's, the state codes are the transport panel's. The settings
-// store is made before the window and outlives it. Panels get a PanelContext
-// (the store, a way to read eurKurs, baseUrl), never the window; the first
-// activation gets StartupParts.
+// navigation column (Navigation wires the links of Label5 and the logo), a
+// stack of the nine panels of Frame1 (one class each; panel 2 is a group
+// inside panel 1), the banner view AdBrw, the rate update (RateUpdate: the
+// retrieval, its display phase, eurKurs and the please-wait window Form2) and
+// the first activation. It holds the form-level values baseUrl and appDir;
+// eurKurs is the rate update's, the state codes are the transport panel's.
+// The settings store is made before the window and outlives it. Panels get a
+// PanelContext (the store, a way to read eurKurs, baseUrl), never the window;
+// the first activation gets StartupParts.
 //
 // A key release in a calculator box: KeyReleaseEdit::keyReleased -> the
 // panel's <box>_KeyUp handler -> its steps (Number::read, arithmetic,
@@ -30,6 +30,9 @@
 // phase (txtEur_KeyUp recomputes the dollar box), the please-wait window
 // hidden, the window enabled; then the defaults table, the state list, the
 // tip slider and the remembered texts. Command1 runs the same rate update.
+// The first activation leaves the focus on the window; Tab runs from there
+// down the navigation column and the logo, through the panel in front, to
+// the banner last.
 
 #include "settings/rememberedvalues.h"
 
@@ -91,6 +94,7 @@ private:
     void Command1_Click();
     void buildPanels();
     void startBanner();
+    void bannerLastInTabOrder();
     void bannerIdle();
 
     RememberedValues &m_store;

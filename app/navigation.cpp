@@ -2,6 +2,7 @@
 
 #include "widgets/controls.h"
 #include "widgets/linklabel.h"
+#include "widgets/pictures.h"
 #include "widgets/twips.h"
 
 #include <QEvent>
@@ -99,6 +100,14 @@ Navigation::Navigation(QWidget *window)
             m_links[size_t(index)] = l;
         }
     }
+
+    auto *logo = new LinkLabel(QString(), window);
+    logo->setObjectName(QStringLiteral("Image9"));
+    logo->setAccessibleName(QStringLiteral("Kartavio Startseite"));
+    logo->setGeometry(Twips::rect(360, 4560, 1320, 465));
+    logo->setPixmap(Pictures::logo());
+    connect(logo, &LinkLabel::clicked, this, &Navigation::logoClicked);
+
     window->setMouseTracking(true);
     window->installEventFilter(this);
 }

@@ -10,8 +10,8 @@ class LinkLabel;
 class QWidget;
 
 // The navigation column: background, separator lines, the three link groups
-// with the links of Label5, and the hover underline. Its widgets are children
-// of the window; this object only wires them.
+// with the links of Label5, the logo Image9 below them, and the hover
+// underline. Its widgets are children of the window; this object only wires them.
 class Navigation final : public QObject
 {
     Q_OBJECT
@@ -35,6 +35,7 @@ public:
 
 signals:
     void linkClicked(int index);
+    void logoClicked();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

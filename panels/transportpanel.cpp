@@ -2,6 +2,7 @@
 
 #include "widgets/controls.h"
 #include "widgets/linklabel.h"
+#include "widgets/surface.h"
 #include "widgets/twips.h"
 #include "widgets/url.h"
 #include "core/lookups.h"
@@ -62,9 +63,7 @@ void TransportPanel::Command5_Click()
     if (index < 0) {
         showMissingStateMessage();
         // Stays red for the rest of the run, even after a later lookup.
-        QPalette red = m_lstStates->palette();
-        red.setColor(QPalette::Base, missingStateColor());
-        m_lstStates->setPalette(red);
+        Surface::fix(m_lstStates, QPalette::Base, missingStateColor(), QPalette::Text);
         return;
     }
     // An entry without a code (the list filled from elsewhere) opens nothing.

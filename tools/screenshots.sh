@@ -3,9 +3,18 @@
 # settings, shows each panel in turn (clicking its link) and writes one
 # screenshot per panel into the folder given (default: docs/screenshots/), as
 # small 128-colour PNGs for the README.
+#   tools/screenshots.sh [--dark] [folder]
+# --dark: under a dark desktop colour scheme (KDE's Breeze Dark, read from
+# kdeglobals as on a Plasma desktop); default folder build/screenshots-dark/.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+dark=
+if [ "${1:-}" = --dark ]; then
+  dark=1
+  shift
+fi
 out=${1:-$top/docs/screenshots}
+[ -n "$dark" ] && out=${1:-$top/build/screenshots-dark}
 mkdir -p "$out"
 exe=${KARTAVIO_EXE:-$top/build/kartavio}
 
@@ -21,6 +30,30 @@ port=$(awk '/^PORT/ {print $2; exit}' "$home/site.out")
 
 export DISPLAY=$display LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8
 export XDG_CONFIG_HOME=$home/config XDG_CACHE_HOME=$home/cache
+if [ -n "$dark" ]; then
+  mkdir -p "$home/config"
+  cat >"$home/config/kdeglobals" <<'EOF'
+[Colors:Button]
+BackgroundNormal=49,54,59
+ForegroundNormal=239,240,241
+[Colors:Selection]
+BackgroundNormal=61,174,233
+ForegroundNormal=239,240,241
+[Colors:Tooltip]
+BackgroundNormal=49,54,59
+ForegroundNormal=239,240,241
+[Colors:View]
+BackgroundNormal=35,38,41
+BackgroundAlternate=49,54,59
+ForegroundNormal=239,240,241
+ForegroundLink=41,128,185
+ForegroundVisited=127,140,141
+[Colors:Window]
+BackgroundNormal=49,54,59
+ForegroundNormal=239,240,241
+EOF
+  export XDG_CURRENT_DESKTOP=KDE KDE_SESSION_VERSION=5
+fi
 export KARTAVIO_SITE_HOST=127.0.0.1:$port KARTAVIO_PORTAL_HOST=127.0.0.1:$port KARTAVIO_SERVICE_HOST=127.0.0.1:$port
 [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
 "$exe" >"$home/kartavio.log" 2>&1 &

@@ -3,6 +3,7 @@
 #include "widgets/classicframe.h"
 #include "widgets/linklabel.h"
 #include "widgets/resultlabel.h"
+#include "widgets/surface.h"
 #include "widgets/twips.h"
 #include "widgets/keyreleaseedit.h"
 
@@ -13,14 +14,6 @@
 namespace Controls {
 
 namespace {
-
-void whiten(QWidget *widget)
-{
-    QPalette white = widget->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    widget->setPalette(white);
-    widget->setAutoFillBackground(true);
-}
 
 // Fonts that set only the weight; family and size still come from the window.
 void setWeight(QWidget *widget, bool bold)
@@ -60,7 +53,7 @@ QGroupBox *group(QWidget *parent, const QString &name, const QString &caption, c
     auto *g = placed(new QGroupBox(literal(caption), parent), name, place);
     // Without a name of its own a group would be named after the group around it.
     g->setAccessibleName(caption);
-    whiten(g);
+    whiteSurface(g);
     boldTitle(g);
     return g;
 }
@@ -105,9 +98,7 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text, c
 {
     auto *b = placed(new QPushButton(text, parent), name, place);
     plain(b);
-    QPalette face = b->palette();
-    face.setColor(QPalette::Button, buttonFace);
-    b->setPalette(face);
+    Surface::fix(b, QPalette::Button, buttonFace, QPalette::ButtonText);
     return b;
 }
 
@@ -126,6 +117,12 @@ QFont programFont()
     font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial")});
     font.setPixelSize(11);
     return font;
+}
+
+void whiteSurface(QWidget *widget)
+{
+    Surface::fix(widget, QPalette::Window, Qt::white, QPalette::WindowText);
+    widget->setAutoFillBackground(true);
 }
 
 void plain(QWidget *widget)
@@ -158,7 +155,7 @@ QGroupBox *panel(QGroupBox *self, int index, const QString &caption)
     self->setTitle(literal(caption));
     self->setAccessibleName(caption);
     self->setFixedSize(Twips::toPixels(7215), Twips::toPixels(5055));
-    whiten(self);
+    whiteSurface(self);
     boldTitle(self);
     return self;
 }

@@ -28,6 +28,9 @@ inline const QColor buttonFace{192, 192, 255};
 // The program's font: the layout was made for a narrow 11 px sans serif.
 QFont programFont();
 
+// A white background with text that reads on it, whatever the desktop's colours.
+void whiteSurface(QWidget *widget);
+
 // A white group box with a bold caption.
 QGroupBox *group(QWidget *parent, const QString &name, const QString &caption, const TwipsRect &place);
 

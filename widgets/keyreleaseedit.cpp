@@ -5,10 +5,10 @@
 void KeyReleaseEdit::keyReleaseEvent(QKeyEvent *event)
 {
     QLineEdit::keyReleaseEvent(event);
-    // The release of the Tab that brought the focus here belongs to the box
-    // it came from, and a held key sends releases of its own while it
-    // repeats: neither is a key released in this box.
-    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab || event->isAutoRepeat())
+    // A held key sends a release with every repeat; only its real release counts.
+    // Any other release does, Tab's included: after Tab moved the focus
+    // here, its release is a key released in this box.
+    if (event->isAutoRepeat())
         return;
     emit keyReleased();
 }

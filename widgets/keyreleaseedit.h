@@ -2,10 +2,9 @@
 
 #include <QLineEdit>
 
-// A one-line box that reports every key release, whether or not the text
-// changed (arrow keys and Shift included), except the releases of Tab and
-// Shift+Tab and those a held key repeats. Text put in by the program
-// reports nothing.
+// A one-line box that reports every key release while it has the focus,
+// whether or not the text changed (arrow keys, Shift and Tab included),
+// except those a held key repeats. Text put in by the program reports nothing.
 class KeyReleaseEdit final : public QLineEdit
 {
     Q_OBJECT

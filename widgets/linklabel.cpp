@@ -43,8 +43,16 @@ QAccessibleInterface *linkAccessible(const QString &className, QObject *object)
 } // namespace
 
 LinkLabel::LinkLabel(const QString &text, QWidget *parent)
-    : QLabel(text, parent)
+    : QLabel(parent)
 {
+    // Before anything announces this label: a screen reader that asks then
+    // keeps the answer for the label's whole life.
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(linkAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    setText(text);
     QPalette blue = palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
     setPalette(blue);
@@ -53,11 +61,6 @@ LinkLabel::LinkLabel(const QString &text, QWidget *parent)
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(text);
     FocusMark::attach(this);
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(linkAccessible);
-        return true;
-    }();
-    Q_UNUSED(factoryInstalled);
 }
 
 bool LinkLabel::isUnderlined() const

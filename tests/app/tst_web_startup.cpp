@@ -42,6 +42,7 @@ private slots:
     void shownOnceBannerIsServed_data();
     void shownOnceBannerIsServed();
     void firstRunWithEmptyStore();
+    void firstTabReachesFirstLink();
     void restartShowsRememberedTexts();
     void emptiedBoxStaysEmpty();
     void pleaseWaitCentredOnPlacedWindow();
@@ -168,6 +169,29 @@ void TestStartup::firstRunWithEmptyStore()
     QFile cache(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + u"/eurkurs.txt"_s);
     QVERIFY(cache.open(QIODevice::ReadOnly));
     QCOMPARE(cache.readAll(), "1.2345|05.12.2026|***" + QDate::currentDate().toString(u"dd.MM.yyyy"_s).toLatin1() + "***\r\n");
+}
+
+// The first activation leaves the focus on the window; Tab then runs down
+// the navigation column, through the panel in front, and reaches the banner last.
+void TestStartup::firstTabReachesFirstLink()
+{
+    m_window = WindowStart::startAndActivate();
+    QVERIFY(m_window);
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QCOMPARE(QApplication::focusWidget(), m_window.get());
+    const QStringList expected = {u"Label5_0"_s, u"Label5_1"_s, u"Label5_2"_s, u"Label5_3"_s, u"Label5_12"_s,
+                                  u"Label5_6"_s, u"Label5_7"_s, u"Label5_8"_s, u"Label5_4"_s, u"Label5_5"_s,
+                                  u"Label5_9"_s, u"Label5_11"_s, u"Image9"_s, u"txtEur"_s, u"txtDollar"_s,
+                                  u"Command1"_s, u"AdBrw"_s};
+    QStringList reached;
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *owner = QApplication::focusWidget(); // inside a web view, the view's page
+        while (owner && owner->objectName().isEmpty())
+            owner = owner->parentWidget();
+        reached << (owner ? owner->objectName() : QString());
+    }
+    QCOMPARE(reached, expected);
 }
 
 void TestStartup::restartShowsRememberedTexts()

@@ -1,5 +1,8 @@
 #include "helpers/allpanels.h"
 
+#include "app/navigation.h"
+#include "widgets/controls.h"
+#include "widgets/twips.h"
 #include "panels/currencypanel.h"
 #include "panels/dutypanel.h"
 #include "panels/fuelpanel.h"
@@ -12,6 +15,14 @@
 
 AllPanels::AllPanels()
 {
+    // The column on a white window of its own size, as the main window holds it.
+    auto column = std::make_unique<QWidget>();
+    column->setObjectName(QStringLiteral("Navigation"));
+    column->setFixedSize(Twips::toPixels(2175), Twips::toPixels(5175));
+    Controls::whiteSurface(column.get());
+    new Navigation(column.get());
+    m_panels.push_back(std::move(column));
+
     const PanelContext context{m_store, [this] { return m_rate; }, QStringLiteral("http://127.0.0.1:9/")};
     m_panels.push_back(std::make_unique<CurrencyPanel>(context));
     m_panels.push_back(std::make_unique<FuelPanel>(context));
@@ -26,12 +37,11 @@ AllPanels::AllPanels()
 
 AllPanels::~AllPanels() = default;
 
-QStringList AllPanels::names() const
+QStringList AllPanels::names()
 {
-    QStringList found;
-    for (const auto &panel : m_panels)
-        found << panel->objectName();
-    return found;
+    return {QStringLiteral("Navigation"), QStringLiteral("Frame1_0"), QStringLiteral("Frame1_1"),
+            QStringLiteral("Frame1_3"), QStringLiteral("Frame1_4"), QStringLiteral("Frame1_5"),
+            QStringLiteral("Frame1_10"), QStringLiteral("Frame1_11")};
 }
 
 QWidget *AllPanels::panel(const QString &name) const

@@ -10,16 +10,18 @@
 
 class QWidget;
 
-// Every panel without a web view, built standalone with a store of its own
-// and a fixed rate, each a top-level widget (for layout and focus tests).
+// The navigation column and every panel without a web view, built
+// standalone with a store of its own and a fixed rate, each a top-level
+// widget (for layout and focus tests). The column comes first: its links are
+// the first ones the program builds.
 class AllPanels final
 {
 public:
     AllPanels();
     ~AllPanels();
 
-    // Names as objectName of the panel ("Frame1_0", ...), in panel order.
-    QStringList names() const;
+    // Names as objectName: "Navigation", then the panels ("Frame1_0", ...) in panel order.
+    static QStringList names();
     QWidget *panel(const QString &name) const;
 
 private:

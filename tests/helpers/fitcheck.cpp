@@ -1,6 +1,7 @@
 #include "helpers/fitcheck.h"
 
 #include "widgets/controls.h"
+#include "widgets/surface.h"
 
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
@@ -10,10 +11,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <vector>
 
 namespace FitCheck {
@@ -182,6 +186,78 @@ QStringList framesCrossingText(QWidget *root)
         }
     }
     return found;
+}
+
+namespace {
+
+// Where `widget` draws text, in its own coordinates; empty where it shows none.
+QRect inkArea(const QWidget *widget)
+{
+    if (const auto *button = qobject_cast<const QPushButton *>(widget))
+        return QFontMetrics(button->font()).boundingRect(button->rect(), Qt::AlignCenter, button->text());
+    if (const auto *edit = qobject_cast<const QLineEdit *>(widget)) {
+        if (edit->text().isEmpty())
+            return {};
+        const QRect inside = edit->rect().adjusted(3, 3, -3, -3);
+        return QFontMetrics(edit->font()).boundingRect(inside, Qt::AlignLeft | Qt::AlignVCenter, edit->text())
+                .intersected(inside);
+    }
+    if (const auto *text = qobject_cast<const QPlainTextEdit *>(widget))
+        return text->toPlainText().isEmpty() ? QRect() : text->viewport()->geometry();
+    if (const auto *label = qobject_cast<const QLabel *>(widget); label && label->text().isEmpty())
+        return {};
+    if (qobject_cast<const QLabel *>(widget) || qobject_cast<const QGroupBox *>(widget))
+        return textArea(widget);
+    return {};
+}
+
+} // namespace
+
+QStringList lowContrast(QWidget *root)
+{
+    QStringList found;
+    const QImage image = root->grab().toImage();
+    const qreal ratio = image.devicePixelRatio();
+    QList<QWidget *> widgets = root->findChildren<QWidget *>();
+    widgets.prepend(root);
+    for (const QWidget *widget : std::as_const(widgets)) {
+        if (widget->objectName().isEmpty() || widget->objectName().startsWith(u"qt_")
+            || (widget != root && !widget->isVisibleTo(root)))
+            continue;
+        const QRect area = inkArea(widget).translated(widget->mapTo(root, QPoint()));
+        const QRect device = QRect(QPoint(qFloor(area.left() * ratio), qFloor(area.top() * ratio)),
+                                   QPoint(qCeil((area.right() + 1) * ratio) - 1, qCeil((area.bottom() + 1) * ratio) - 1))
+                                     .intersected(image.rect());
+        if (area.isEmpty() || device.isEmpty())
+            continue;
+        QHash<QRgb, int> counts;
+        for (int y = device.top(); y <= device.bottom(); ++y)
+            for (int x = device.left(); x <= device.right(); ++x)
+                ++counts[image.pixel(x, y)];
+        const QRgb behind = std::max_element(counts.keyValueBegin(), counts.keyValueEnd(),
+                                             [](const auto &a, const auto &b) { return a.second < b.second; })->first;
+        double most = 1.0;
+        for (auto it = counts.keyBegin(); it != counts.keyEnd(); ++it)
+            most = std::max(most, Surface::contrast(QColor(*it), QColor(behind)));
+        if (most < Surface::readable)
+            found << describe(widget, QStringLiteral("text contrasts %1:1 with its background").arg(most, 0, 'f', 1));
+    }
+    return found;
+}
+
+QPalette darkPalette()
+{
+    const QColor window(49, 54, 59);
+    const QColor view(35, 38, 41);
+    const QColor text(239, 240, 241);
+    QPalette dark(text, window, window.lighter(130), window.darker(130), window.darker(115), text, Qt::white, view,
+                  window);
+    dark.setColor(QPalette::ButtonText, text);
+    dark.setColor(QPalette::Highlight, QColor(61, 174, 233));
+    dark.setColor(QPalette::HighlightedText, text);
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(QPalette::Disabled, role, QColor(98, 108, 118));
+    return dark;
 }
 
 } // namespace FitCheck

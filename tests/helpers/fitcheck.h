@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPalette>
 #include <QStringList>
 
 class QWidget;
@@ -19,5 +20,14 @@ QStringList problems(const QWidget *root);
 // with the frame.
 // The lines are found in the frame drawn alone, as straight runs of pixels.
 QStringList framesCrossingText(QWidget *root);
+
+// Controls below `root` (and `root` itself) whose visible text contrasts less
+// than 4.5:1 with what is behind it, each with the contrast found. Measured
+// in `root` as drawn: behind is the commonest colour where the text stands,
+// the text the colour that stands out most from it.
+QStringList lowContrast(QWidget *root);
+
+// A desktop palette of a dark theme: light text on dark surfaces.
+QPalette darkPalette();
 
 } // namespace FitCheck
