@@ -15,6 +15,7 @@
 #include "widgets/keyreleaseedit.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -114,8 +115,10 @@ QString TstFirstActivation::text(const Parts &parts, const QString &box) const
 {
     if (const auto *edit = parts.panels->findChild<QLineEdit *>(box))
         return edit->text();
-    const auto *text = parts.panels->findChild<QPlainTextEdit *>(box);
-    return text ? text->toPlainText() : u"(no box)"_s;
+    if (const auto *text = parts.panels->findChild<QPlainTextEdit *>(box))
+        return text->toPlainText();
+    const auto *label = parts.panels->findChild<QLabel *>(box);
+    return label ? label->text() : u"(no box)"_s;
 }
 
 void TstFirstActivation::order_data()
@@ -135,6 +138,27 @@ void TstFirstActivation::order_data()
         << Texts{{u"txtCelsius"_s, u"20"_s}, {u"txtFahrenheit"_s, u"100"_s}};
     QTest::newRow("remembered consumption after its recomputation")
         << Texts{{u"txtMPG"_s, u"30"_s}, {u"txtLKM"_s, u"5"_s}} << Texts{{u"txtMPG"_s, u"30"_s}, {u"txtLKM"_s, u"5"_s}};
+    // Boxes whose handlers run at start keep their remembered texts, and
+    // their results are computed from them.
+    QTest::newRow("handlers run on remembered texts")
+        << Texts{{u"txtEur"_s, u"250"_s}, {u"txtR"_s, u"4"_s}, {u"txtR15"_s, u"2"_s}, {u"txtTrinkgeld"_s, u"80,00"_s},
+                 {u"scrTrinkgeld"_s, u"20"_s}}
+        << Texts{{u"txtEur"_s, u"250"_s},
+                 {u"txtDollar"_s, u"308,63"_s},
+                 {u"txtR"_s, u"4"_s},
+                 {u"txtR15"_s, u"2"_s},
+                 {u"Label31"_s, u"Freigrenze (Warenwert): 1.210,00 € (1.493,75 $)"_s},
+                 {u"txtTrinkgeld"_s, u"80,00"_s},
+                 {u"Label45"_s, u"Empfohlenes Trinkgeld (%): 20"_s},
+                 {u"Label48"_s, u"Empfohlenes Trinkgeld: 16,00 $ (12,96 €)"_s}};
+    // An emptied box is a remembered value: only a box with nothing stored gets its default.
+    QTest::newRow("emptied boxes stay empty")
+        << Texts{{u"txtCelsius"_s, QString()}, {u"txtStrecke"_s, QString()}}
+        << Texts{{u"txtCelsius"_s, QString()},
+                 {u"txtFahrenheit"_s, u"1,00"_s},
+                 {u"txtStrecke"_s, QString()},
+                 {u"lblFahrtPreis"_s, u"Fahrtpreis: 0 US $"_s},
+                 {u"txtKG"_s, u"1"_s}};
     QTest::newRow("a stored weight recomputes its group")
         << Texts{{u"txtKG"_s, u"5"_s}} << Texts{{u"txtKG"_s, u"5"_s}, {u"txtG"_s, u"5.000,00"_s}};
     // The remembered amount is converted at the fetched rate; a remembered
