@@ -79,9 +79,8 @@ Form3::Form3(RememberedValues &store, QWidget *parent)
     Controls::whiteSurface(this);
     setFont(Controls::programFont());
 
-    // Load handler: the banner's page is asked for first, so that the web
-    // engine starts its processes while the rest of the window is built;
-    // then panel 0, the fixed size, the two panel pages and appDir.
+    // Load handler: panel 0, the fixed size, the three pages (vocabulary,
+    // links, then the banner) and appDir.
     m_baseUrl = Hosts::baseUrl();
     startBanner();
 
@@ -94,6 +93,7 @@ Form3::Form3(RememberedValues &store, QWidget *parent)
     setFixedSize(clientSize);
     m_wort->view()->load(QUrl(m_baseUrl + u"_tools/wortschatz"));
     m_links->view()->load(QUrl(m_baseUrl + u"_tools/links"));
+    m_banner->load(QUrl(m_baseUrl + u"_tools"));
 
     m_appDir = QCoreApplication::applicationDirPath();
     if (!m_appDir.endsWith(u'/'))
@@ -172,7 +172,6 @@ void Form3::startBanner()
     // the bound.
     connect(m_banner, &QWebEngineView::loadFinished, this, &Form3::bannerIdle);
     QTimer::singleShot(bannerWaitMs, Qt::PreciseTimer, this, &Form3::bannerIdle);
-    m_banner->load(QUrl(m_baseUrl + u"_tools"));
 }
 
 void Form3::bannerIdle()
@@ -201,12 +200,12 @@ void Form3::Label5_Click(int index)
     }
     const QString path = Navigation::portalPathForLink(index);
     if (!path.isEmpty())
-        openurl(u"http://" % Hosts::portal() % path);
+        openurl(this, u"http://" % Hosts::portal() % path);
 }
 
 void Form3::Image9_Click()
 {
-    openurl(u"http://" % Hosts::site());
+    openurl(this, u"http://" % Hosts::site());
 }
 
 void Form3::Command1_Click()

@@ -38,12 +38,19 @@ std::optional<double> readNumber(QStringView field)
     return Number::read(field, QLocale::c());
 }
 
+// A rate the program can use: finite, above 0, and with a finite
+// reciprocal (a subnormal rate has none: 1 / 1e-321 overflows).
+bool usable(double rate)
+{
+    return Number::finite(rate) && rate > 0 && Number::finite(1.0 / rate);
+}
+
 } // namespace
 
 std::optional<double> readRate(QStringView field)
 {
     const auto rate = readNumber(field);
-    if (!rate || *rate <= 0)
+    if (!rate || !usable(*rate))
         return std::nullopt;
     return rate;
 }
@@ -78,7 +85,7 @@ QByteArray cacheLine(QStringView reply, QDate fetched)
 
 std::optional<QString> rateLine(double rate)
 {
-    if (!Number::finite(rate) || rate <= 0)
+    if (!usable(rate))
         return std::nullopt;
     const QString reciprocal = Number::general(1.0 / rate);
     return u"1 EUR = " % Number::general(rate) % u" $, 1$ = " % reciprocal.left(6) % u" EUR";

@@ -29,7 +29,7 @@ struct Fields
 QStringView firstLine(QStringView text);
 
 // The rate field: a number with "." as decimal separator in every locale.
-// Nothing unless it is finite and greater than 0.
+// Nothing unless it is finite, greater than 0 and has a finite reciprocal.
 std::optional<double> readRate(QStringView field);
 
 // Splits the first line of a reply or cache line into its fields.
@@ -45,7 +45,7 @@ QByteArray cacheLine(QStringView reply, QDate fetched);
 
 // "1 EUR = 1,2345 $, 1$ = 0,8100 EUR": the rate in general number text and
 // the first six characters of its reciprocal (cut, not rounded). Nothing for
-// a rate that is not finite and greater than 0.
+// a rate that readRate would refuse.
 std::optional<QString> rateLine(double rate);
 
 } // namespace RateReply

@@ -159,7 +159,7 @@ void DutyPanel::Label38_Click()
     redirect(3);
 }
 
-void DutyPanel::redirect(int nr) const
+void DutyPanel::redirect(int nr)
 {
-    openurl(Lookups::redirectUrl(m_context.baseUrl, nr));
+    openurl(this, Lookups::redirectUrl(m_context.baseUrl, nr));
 }

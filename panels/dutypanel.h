@@ -29,7 +29,7 @@ public:
     void Label38_Click();
 
 private:
-    void redirect(int nr) const;
+    void redirect(int nr);
 
     PanelContext m_context;
     KeyReleaseEdit *m_txtR = nullptr;

@@ -1,8 +1,37 @@
 #include "panels/quietpage.h"
 
+#include "widgets/url.h"
+
+#include <QAuthenticator>
+#include <QPointer>
+#include <QTimer>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace {
+
+bool isWeb(const QUrl &url)
+{
+    return url.scheme() == u"http" || url.scheme() == u"https";
+}
+
+} // namespace
+
 QuietPage::QuietPage(QObject *parent)
     : QWebEnginePage(parent)
 {
+    // No address of another scheme (smb:, mailto:, a handler's own) goes to
+    // the desktop's handlers, clicked or not.
+    settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
+    // A page that asks for a password gets none: the challenge is cancelled
+    // once and the page shows what the server sent with it.
+    connect(this, &QWebEnginePage::authenticationRequired, this,
+            [](const QUrl &, QAuthenticator *authenticator) { *authenticator = QAuthenticator(); });
+    connect(this, &QWebEnginePage::newWindowRequested, this, &QuietPage::openNewWindowInBrowser);
+    connect(this, &QWebEnginePage::renderProcessTerminated, this, &QuietPage::comeBack);
+    m_clock.start();
+    m_reloads.fill(-reloadWindowMs);
 }
 
 void QuietPage::javaScriptAlert(const QUrl &, const QString &)
@@ -34,4 +63,40 @@ QWebEnginePage *QuietPage::createWindow(WebWindowType)
 QStringList QuietPage::chooseFiles(FileSelectionMode, const QStringList &, const QStringList &)
 {
     return {};
+}
+
+bool QuietPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
+{
+    // Frames inside a page may also hold an empty or inline document.
+    const bool inPage = !isMainFrame && (url.scheme() == u"about" || url.scheme() == u"data");
+    return (isWeb(url) || inPage) && QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+}
+
+// A window the user asked for with a click (a link to a new window, a
+// window.open from a click handler) opens in the browser, as the program's
+// other links do; one a script asks for on its own opens nothing.
+void QuietPage::openNewWindowInBrowser(const QWebEngineNewWindowRequest &request)
+{
+    const QUrl url = request.requestedUrl();
+    if (!request.isUserInitiated() || !isWeb(url))
+        return;
+    // Out of the web engine's call first: a missing browser shows a message box.
+    QTimer::singleShot(0, this, [this, address = QString::fromUtf8(url.toEncoded())] {
+        openurl(QWebEngineView::forPage(this), address);
+    });
+}
+
+// A renderer killed or crashed leaves the view blank: load the page again,
+// but not over and over for a page that kills its renderer every time.
+void QuietPage::comeBack(RenderProcessTerminationStatus status)
+{
+    if (status == NormalTerminationStatus)
+        return;
+    const qint64 now = m_clock.elapsed();
+    qint64 &oldest = m_reloads[m_nextReload];
+    if (now - oldest < reloadWindowMs)
+        return;
+    oldest = now;
+    m_nextReload = (m_nextReload + 1) % m_reloads.size();
+    QTimer::singleShot(0, this, [this] { triggerAction(Reload); });
 }

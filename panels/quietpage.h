@@ -1,12 +1,19 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWebEnginePage>
+
+#include <array>
+
+class QWebEngineNewWindowRequest;
 
 // The page of every embedded web view. Its content comes over plain HTTP
 // from anyone on the path, so it may not put anything over the program: no
 // JavaScript alert, confirm or prompt box (each is answered at once, as if
-// cancelled), no new windows, no file dialog, and nothing it logs reaches
-// the program's output.
+// cancelled), no new windows, no file dialog, no password dialog, and
+// nothing it logs reaches the program's output. It hands nothing to other
+// programs but an http or https address the user asked for with a click,
+// and it comes back when its renderer process dies.
 class QuietPage final : public QWebEnginePage
 {
     Q_OBJECT
@@ -16,6 +23,10 @@ public:
 
     // How many JavaScript boxes the page asked for and did not get.
     int refusedDialogs() const { return m_refusedDialogs; }
+
+    // Reloads after a dead renderer, at most this many within reloadWindowMs.
+    static constexpr int maxReloads = 3;
+    static constexpr qint64 reloadWindowMs = 60 * 1000;
 
 protected:
     void javaScriptAlert(const QUrl &securityOrigin, const QString &msg) override;
@@ -27,7 +38,15 @@ protected:
     QWebEnginePage *createWindow(WebWindowType type) override;
     QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
                             const QStringList &acceptedMimeTypes) override;
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
 
 private:
+    void openNewWindowInBrowser(const QWebEngineNewWindowRequest &request);
+    void comeBack(RenderProcessTerminationStatus status);
+
     int m_refusedDialogs = 0;
+    QElapsedTimer m_clock;
+    // When the last reloads were made (ms on m_clock), the oldest at m_nextReload.
+    std::array<qint64, maxReloads> m_reloads{};
+    size_t m_nextReload = 0;
 };

@@ -69,12 +69,12 @@ void TransportPanel::Command5_Click()
     // An entry without a code (the list filled from elsewhere) opens nothing.
     if (index >= m_stateCodes.size())
         return;
-    openurl(Lookups::transportUrl(m_context.baseUrl, m_stateCodes.at(index)));
+    openurl(this, Lookups::transportUrl(m_context.baseUrl, m_stateCodes.at(index)));
 }
 
 void TransportPanel::Label40_Click()
 {
-    openurl(m_label40->text());
+    openurl(this, m_label40->text());
 }
 
 void TransportPanel::showMissingStateMessage()

@@ -223,5 +223,5 @@ void UnitsPanel::txtMi_KeyUp()
 
 void UnitsPanel::Label28_Click()
 {
-    openurl(Lookups::redirectUrl(m_context.baseUrl, 0));
+    openurl(this, Lookups::redirectUrl(m_context.baseUrl, 0));
 }

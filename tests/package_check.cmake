@@ -1,11 +1,11 @@
 # Builds the Debian package and checks it as a distribution would: control
 # fields, the files against the install manifest, the compressed manual page,
 # the software-centre entry (appstreamcli) and the launcher
-# (desktop-file-validate), lintian; then unpacks it into a temporary root and
+# (desktop-file-validate), lintian, the hardening of the program; then unpacks it into a temporary root and
 # starts the unpacked program's self-check from another folder, offline.
 #
 # cmake -DBUILD_DIR=... -DWORK_DIR=... -DSOURCE_DIR=... -DAPP_ID=... -DVERSION=...
-#       -DBINDIR=bin -DDATADIR=share -DMANDIR=share/man -P package_check.cmake
+#       -DBINDIR=bin -DDATADIR=share -DMANDIR=share/man [-DHARDENED=ON] -P package_check.cmake
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -143,6 +143,30 @@ endforeach()
 run_ok("file" "${FILE}" --brief "${usr}/${BINDIR}/kartavio")
 if(NOT out MATCHES "ELF" OR NOT out MATCHES ", stripped")
   message(FATAL_ERROR "the packaged program is no stripped ELF file: ${out}")
+endif()
+
+# 3b. The built and the packaged program carry the protections
+#     hardening-check knows: PIE, stack protector, fortified calls, RELRO,
+#     immediate binding. Its control-flow check looks for the IBT/SHSTK note,
+#     which no program on Debian 12 can carry (libc6-dev's Scrt1.o, crti.o and
+#     crtn.o have none); the program's own code is checked for the
+#     -fcf-protection landing pad instead.
+if(HARDENED)
+  find_program(HARDENING_CHECK hardening-check)
+  find_program(OBJDUMP objdump)
+  if(NOT HARDENING_CHECK OR NOT OBJDUMP)
+    message(FATAL_ERROR "package_check: hardening-check or objdump not found (tools/install-deps.sh installs devscripts)")
+  endif()
+  foreach(program "${BUILD_DIR}/kartavio" "${usr}/${BINDIR}/kartavio")
+    run_ok("hardening-check ${program}" "${HARDENING_CHECK}" --nocfprotection "${program}")
+    message(STATUS "${out}")
+  endforeach()
+  run_ok("objdump main" "${OBJDUMP}" --disassemble=main "${BUILD_DIR}/kartavio")
+  if(NOT out MATCHES "<main>:\n[^\n]*endbr64")
+    message(FATAL_ERROR "main of the built program does not start with endbr64 (-fcf-protection missing)")
+  endif()
+else()
+  message(STATUS "not a hardened build (KARTAVIO_HARDEN off or sanitizers on): hardening-check left out")
 endif()
 
 # 4. Manual pages and changelog: gzip without name or time stamp (-n). The

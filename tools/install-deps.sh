@@ -9,7 +9,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   imagemagick xdotool x11-utils coreutils
   desktop-file-utils dbus-daemon dbus-bin at-spi2-core
-  dpkg-dev file gzip appstream lintian git
+  dpkg-dev file gzip appstream lintian devscripts git
   qt6-translations-l10n
 )
 

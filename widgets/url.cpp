@@ -4,7 +4,16 @@
 #include <QMessageBox>
 #include <QUrl>
 
-void openurl(const QString &address)
+namespace {
+
+void showError(QWidget *parent, const QString &text)
+{
+    QMessageBox::information(parent, QStringLiteral("Fehler"), text);
+}
+
+} // namespace
+
+void openurl(QWidget *parent, const QString &address)
 {
     QString escaped = address;
     escaped.replace(u' ', QStringLiteral("%20"));
@@ -14,17 +23,18 @@ void openurl(const QString &address)
     QUrl url = QUrl::fromEncoded(escaped.toUtf8(), QUrl::StrictMode);
     if (!url.isValid())
         url = QUrl(escaped, QUrl::TolerantMode);
-    QDesktopServices::openUrl(url);
+    // False when no browser was found or it could not be started.
+    if (!QDesktopServices::openUrl(url))
+        showError(parent, QStringLiteral("Es konnte kein Webbrowser gestartet werden, um die Seite zu öffnen."));
 }
 
 void openLookup(QWidget *parent, const QString &address)
 {
     // Spaces become "%20" in openurl: three characters each.
     if (address.size() + 2 * address.count(u' ') <= maxAddressLength) {
-        openurl(address);
+        openurl(parent, address);
         return;
     }
-    QMessageBox::information(parent, QStringLiteral("Fehler"),
-                             QStringLiteral("Der Text ist zu lang, um ihn an den Browser zu übergeben. "
-                                            "Bitte kürzen Sie ihn."));
+    showError(parent, QStringLiteral("Der Text ist zu lang, um ihn an den Browser zu übergeben. "
+                                     "Bitte kürzen Sie ihn."));
 }

@@ -6,8 +6,9 @@ class QWidget;
 
 // Opens an address in the user's web browser. Each space becomes "%20";
 // nothing else is changed. The browser gets the address as one argument
-// (no shell); a browser that cannot be started is not reported.
-void openurl(const QString &address);
+// (no shell). When no browser can be started, the user is told so in the
+// program's one kind of message box, over `parent`.
+void openurl(QWidget *parent, const QString &address);
 
 // The longest address a browser can be started with: it is one argument of
 // a command line, and Linux takes at most 128 KiB per argument.

@@ -13,6 +13,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -101,6 +102,11 @@ class TestA11y final : public QObject
 {
     Q_OBJECT
 
+public slots:
+    // The stand-in browser for the pressed links: without one, the missing
+    // browser's message box would wait for a click.
+    void openUrl(const QUrl &) {}
+
 private slots:
     void initTestCase();
     void init();
@@ -129,6 +135,8 @@ void TestA11y::initTestCase()
 {
     TestEnv::isolate();
     FitCheck::useAppFont();
+    QDesktopServices::setUrlHandler(u"http"_s, this, "openUrl");
+    QDesktopServices::setUrlHandler(u"https"_s, this, "openUrl");
     // On the accessibility bus, the controls are built while a screen reader
     // listens, as it asks about them from the start.
     if (qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"))

@@ -16,8 +16,11 @@
 #include <QGroupBox>
 #include <QDesktopServices>
 #include <QTest>
+#include <QSet>
+#include <QSignalSpy>
 #include <QWebEngineView>
 
+#include <csignal>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -48,6 +51,7 @@ private slots:
     void portalLinksKeepPanel();
     void logoOpensSiteRoot();
     void hoverUnderline();
+    void pagesComeBackAfterRendererDies();
     void fixedSize();
 
 private:
@@ -313,6 +317,30 @@ void TestForm3::hoverUnderline()
     // Onto the window's own background, between the column and the banner.
     QTest::mouseMove(m_window.get(), QPoint(Twips::toPixels(2200), Twips::toPixels(5200)));
     QTRY_COMPARE(underlined(), QList<int>{});
+}
+
+// The three pages share a renderer process; when it is killed, all three
+// are loaded again.
+void TestForm3::pagesComeBackAfterRendererDies()
+{
+    QList<QWebEngineView *> views;
+    QList<std::shared_ptr<QSignalSpy>> loads;
+    QSet<qint64> renderers;
+    for (const QString &name : {u"BrwWort"_s, u"brwLinks"_s, u"AdBrw"_s}) {
+        views << m_window->findChild<QWebEngineView *>(name);
+        loads << std::make_shared<QSignalSpy>(views.last(), &QWebEngineView::loadFinished);
+        QTRY_VERIFY(views.last()->page()->renderProcessPid() > 0);
+        renderers << views.last()->page()->renderProcessPid();
+    }
+    m_site->clearRequests();
+    for (const qint64 pid : std::as_const(renderers))
+        QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
+    for (int i = 0; i < views.size(); ++i) {
+        QTRY_VERIFY_WITH_TIMEOUT(!loads[i]->isEmpty() && loads[i]->last().constFirst().toBool(), 10000);
+        QVERIFY(!renderers.contains(views[i]->page()->renderProcessPid()));
+    }
+    for (const QString &path : {u"/_tools/wortschatz"_s, u"/_tools/links"_s, u"/_tools"_s})
+        QCOMPARE(m_site->requestCount(path), 1);
 }
 
 void TestForm3::fixedSize()

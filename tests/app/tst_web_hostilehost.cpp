@@ -24,6 +24,7 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineView>
 
@@ -77,15 +78,35 @@ private slots:
     void standShownAsItStands_data();
     void standShownAsItStands();
     void bannerPutsNothingOverTheWindow();
+    void pageStartsOnlyClickedWebAddresses_data();
+    void pageStartsOnlyClickedWebAddresses();
+    void passwordChallengeAskedOnce();
 
 private:
+    // The addresses the stand-in for xdg-open was started with, in order.
+    QStringList handedToDesktop() const;
+
     TestHttpServer *m_server = nullptr;
+    QTemporaryDir m_desktop;
 };
 
 void TestHostileHost::initTestCase()
 {
     m_server = new TestHttpServer(this);
     WindowStart::pointHostsAt(*m_server);
+    // Whatever the program hands to the desktop goes through xdg-open; the
+    // stand-in first on PATH only notes its argument.
+    const QString script = m_desktop.filePath(u"xdg-open"_s);
+    QVERIFY(write(script, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"$(dirname \"$0\")/opened\"\n"));
+    QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    qputenv("PATH", m_desktop.path().toUtf8() + ':' + qgetenv("PATH"));
+    qunsetenv("BROWSER");
+    qunsetenv("DEFAULT_BROWSER");
+}
+
+QStringList TestHostileHost::handedToDesktop() const
+{
+    return QString::fromUtf8(contents(m_desktop.filePath(u"opened"_s))).split(u'\n', Qt::SkipEmptyParts);
 }
 
 void TestHostileHost::init()
@@ -124,6 +145,7 @@ void TestHostileHost::survives_data()
     // Rates that read as numbers but are no rate (each one is in the retrieval's own tests).
     QTest::newRow("rate0") << rate("0") << chart << oldLine << u"110,00"_s << oldStand;
     QTest::newRow("ratenan") << rate("nan") << chart << oldLine << u"110,00"_s << oldStand;
+    QTest::newRow("ratesubnormal") << rate("0." + QByteArray(320, '0') + '1') << chart << oldLine << u"110,00"_s << oldStand;
     // The reply itself was good: its rate and stand are used, but without a
     // chart the day is not done, so nothing is written.
     QTest::newRow("notgif") << Reply{200, goodReply, "text/plain"}
@@ -275,6 +297,82 @@ void TestHostileHost::bannerPutsNothingOverTheWindow()
                  qPrintable(QString::fromLatin1(widget->metaObject()->className()) + u' ' + widget->windowTitle()));
     PanelProbe::type(window->findChild<QLineEdit *>(u"txtEur"_s), u"100"_s);
     QCOMPARE(window->findChild<QLineEdit *>(u"txtDollar"_s)->text(), u"123,45"_s);
+    QCOMPARE(handedToDesktop(), QStringList()); // the window it asked for included
+}
+
+// One click on a banner that leads somewhere: only an http or https address
+// the click asked a new window for reaches the desktop, once.
+void TestHostileHost::pageStartsOnlyClickedWebAddresses_data()
+{
+    QTest::addColumn<QByteArray>("onClick");
+    QTest::addColumn<QStringList>("handed");
+
+    const QByteArray go = "onmousedown=\"location='";
+    QTest::newRow("smb") << go + "smb://attacker.example/share'\"" << QStringList();
+    QTest::newRow("file") << go + "file:///etc/passwd'\"" << QStringList();
+    QTest::newRow("invented scheme") << go + "kartavio-fremd://tu-was'\"" << QStringList();
+    QTest::newRow("link to a new window") << QByteArray("href=\"http://portal.test/ziel\" target=\"_blank\"")
+                                          << QStringList{u"http://portal.test/ziel"_s};
+    QTest::newRow("link to a new window, no opener")
+        << QByteArray("href=\"https://portal.test/ziel\" target=\"_blank\" rel=\"noopener\"")
+        << QStringList{u"https://portal.test/ziel"_s};
+    QTest::newRow("new window of another scheme")
+        << QByteArray("href=\"smb://attacker.example/share\" target=\"_blank\"") << QStringList();
+}
+
+void TestHostileHost::pageStartsOnlyClickedWebAddresses()
+{
+    QFETCH(QByteArray, onClick);
+    QFETCH(QStringList, handed);
+    QFile::remove(m_desktop.filePath(u"opened"_s));
+    m_server->setReply(ratePath, {200, goodReply, "text/plain"});
+    m_server->setReply(chartPath, {200, newGif, "image/gif"});
+    // The title tells when a click has reached the page.
+    m_server->setReply(u"/_tools"_s, {200, "<!doctype html><title>Banner</title><body style=\"margin:0\"><a " + onClick +
+                                           " style=\"display:block;height:100vh\">Jetzt klicken</a><script>"
+                                           "addEventListener('mousedown', () => document.title = 'geklickt', true)"
+                                           "</script>"});
+    const auto restoreBanner = qScopeGuard([this] { WindowStart::pointHostsAt(*m_server); });
+    auto window = WindowStart::startAndActivate();
+    QVERIFY(window);
+    QWebEngineView *banner = window->findChild<QWebEngineView *>(u"AdBrw"_s);
+    // A click before the page's first frame is lost: click until one arrives.
+    const auto clicked = [banner] { return banner->title() == u"geklickt"_s; };
+    int clicks = 0;
+    while (!clicked() && clicks < 10) {
+        QTest::mouseClick(banner->focusProxy(), Qt::LeftButton, {}, banner->rect().center());
+        ++clicks;
+        QTest::qWaitFor(clicked, 2000);
+    }
+    qInfo("%d click(s) until one arrived", clicks);
+    QVERIFY(clicked());
+    if (!handed.isEmpty())
+        QTRY_COMPARE(handedToDesktop(), handed);
+    QTest::qWait(1000);
+    QCOMPARE(handedToDesktop(), handed);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+}
+
+// A page that asks for a password is asked for once and shows what the
+// server sent with the challenge; no dialog.
+void TestHostileHost::passwordChallengeAskedOnce()
+{
+    const QString path = u"/_tools/wortschatz"_s;
+    m_server->setReply(ratePath, {200, goodReply, "text/plain"});
+    m_server->setReply(chartPath, {200, newGif, "image/gif"});
+    m_server->setReply(path, {401, "<!doctype html><p>Kein Zutritt</p>", "text/html; charset=utf-8",
+                              Delivery::Whole, true, "WWW-Authenticate: Basic realm=\"Kartavio\"\r\n"});
+    const auto restorePage = qScopeGuard([this, path] { m_server->setReply(path, {404, "not found"}); });
+    auto window = std::make_unique<Form3>();
+    QWebEngineView *view = window->findChild<QWebEngineView *>(u"BrwWort"_s);
+    QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+    QVERIFY(loaded.wait(10000));
+    QString text;
+    QTRY_VERIFY_WITH_TIMEOUT((view->page()->toPlainText([&text](const QString &t) { text = t; }),
+                              text.contains(u"Kein Zutritt"_s)), 5000);
+    QTest::qWait(500);
+    QCOMPARE(m_server->requestCount(path), 1);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
 }
 
 int main(int argc, char *argv[])

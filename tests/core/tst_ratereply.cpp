@@ -96,6 +96,8 @@ void TestRateReply::readRate_data()
     QTest::newRow("nan") << u"nan"_qs << none;
     QTest::newRow("zero") << u"0"_qs << none;
     QTest::newRow("negative") << u"-1"_qs << none;
+    // 1e-321: a number above 0 whose reciprocal is infinite.
+    QTest::newRow("subnormal") << u"0."_qs + QString(320, u'0') + u'1' << none;
     QTest::newRow("exponent beyond range") << u"1e400"_qs << none;
     QTest::newRow("digits beyond range") << QString(u'9').repeated(400) << none;
     QTest::newRow("decimal comma") << u"1,2345"_qs << none;
@@ -169,6 +171,7 @@ void TestRateReply::rateLine_data()
     QTest::newRow("negative") << -1.0 << std::optional<QString>();
     QTest::newRow("nan") << qQNaN() << std::optional<QString>();
     QTest::newRow("infinite") << qInf() << std::optional<QString>();
+    QTest::newRow("subnormal") << 1e-321 << std::optional<QString>();
 }
 
 void TestRateReply::rateLine()

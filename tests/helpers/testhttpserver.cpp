@@ -51,7 +51,7 @@ void TestHttpServer::onReadyRead(QTcpSocket *socket)
     answer += "Content-Type: " + reply.contentType + "\r\n";
     if (reply.declareLength)
         answer += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
-    answer += "Connection: close\r\n\r\n";
+    answer += reply.headers + "Connection: close\r\n\r\n";
     switch (reply.delivery) {
     case Delivery::Dribble:
         socket->write(answer);

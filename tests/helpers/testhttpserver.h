@@ -30,6 +30,7 @@ public:
         QByteArray contentType = "text/html; charset=utf-8";
         Delivery delivery = Delivery::Whole;
         bool declareLength = true; // false: the body ends when the connection closes
+        QByteArray headers;        // more header lines, each ending in "\r\n"
     };
 
     static constexpr int defaultDribbleIntervalMs = 200;

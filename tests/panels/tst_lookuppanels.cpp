@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
@@ -92,8 +93,8 @@ private slots:
     void translateButtons_data();
     void translateButtons();
     void translateTextStoredOnEveryChange();
-    void tooLongForTheBrowser_data();
-    void tooLongForTheBrowser();
+    void notHandedToTheBrowser_data();
+    void notHandedToTheBrowser();
 
     void findState_data();
     void findState();
@@ -187,19 +188,34 @@ void TestLookupPanels::translateButtons()
 }
 
 // A browser is started with the address as one argument of its command
-// line; one longer than that allows is not lost in silence.
-void TestLookupPanels::tooLongForTheBrowser_data()
+// line; one longer than that allows, or no browser at all, is not lost in
+// silence.
+void TestLookupPanels::notHandedToTheBrowser_data()
 {
     QTest::addColumn<qsizetype>("beyond"); // characters beyond the longest address
-    QTest::addColumn<bool>("opened");
-    QTest::newRow("longest address") << qsizetype(0) << true;
-    QTest::newRow("one character more") << qsizetype(1) << false;
+    QTest::addColumn<bool>("browser");     // whether a browser can be started
+    QTest::addColumn<QString>("message");  // empty: the address was opened
+    QTest::newRow("longest address") << qsizetype(0) << true << QString();
+    QTest::newRow("one character more")
+        << qsizetype(1) << true << u"Der Text ist zu lang, um ihn an den Browser zu übergeben. Bitte kürzen Sie ihn."_s;
+    QTest::newRow("no browser")
+        << qsizetype(0) << false << u"Es konnte kein Webbrowser gestartet werden, um die Seite zu öffnen."_s;
 }
 
-void TestLookupPanels::tooLongForTheBrowser()
+void TestLookupPanels::notHandedToTheBrowser()
 {
     QFETCH(qsizetype, beyond);
-    QFETCH(bool, opened);
+    QFETCH(bool, browser);
+    QFETCH(QString, message);
+    const QByteArray path = qgetenv("PATH");
+    const auto restore = qScopeGuard([this, path] {
+        qputenv("PATH", path);
+        QDesktopServices::setUrlHandler(u"http"_s, this, "openUrl");
+    });
+    if (!browser) {
+        QDesktopServices::unsetUrlHandler(u"http"_s);
+        qputenv("PATH", "/nonexistent"); // no xdg-open, no browser
+    }
     TranslatePanel panel(context());
     panel.show();
     const qsizetype prefix = base.size() + u"_tools/trans.cgi?dir=eng&txt="_s.size();
@@ -207,12 +223,11 @@ void TestLookupPanels::tooLongForTheBrowser()
     QComboBox none;
     MessageCatcher catcher(&none);
     QTest::mouseClick(panel.command3(), Qt::LeftButton);
-    QCOMPARE(m_opened.size(), opened ? 1 : 0);
-    QCOMPARE(catcher.seen.size(), opened ? 0 : 1);
-    if (!opened) {
+    QCOMPARE(m_opened.size(), message.isEmpty() && browser ? 1 : 0);
+    QCOMPARE(catcher.seen.size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty()) {
         QCOMPARE(catcher.seen.constFirst().title, u"Fehler"_s);
-        QCOMPARE(catcher.seen.constFirst().text,
-                 u"Der Text ist zu lang, um ihn an den Browser zu übergeben. Bitte kürzen Sie ihn."_s);
+        QCOMPARE(catcher.seen.constFirst().text, message);
         QCOMPARE(catcher.seen.constFirst().icon, QMessageBox::Information);
     }
 }
