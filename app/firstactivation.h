@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/settingskeys.h"
+
 #include <QHash>
 #include <QObject>
 #include <QStringList>
@@ -9,6 +11,8 @@ class Form2;
 class FuelPanel;
 class QLineEdit;
 class QPlainTextEdit;
+class QWidget;
+class RateUpdate;
 class RememberedValues;
 class TipPanel;
 class TransportPanel;
@@ -18,21 +22,23 @@ class UnitsPanel;
 struct StartupParts
 {
     RememberedValues &store;
-    Form2 &wait;     // runs the start-up retrieval; its tag is the start-up marker
+    QWidget &window; // disabled while the start-up retrieval runs
+    RateUpdate &rate;
+    Form2 &wait;     // its tag is the start-up marker
     QWidget &panels; // holds every box restored by its name
     UnitsPanel &units;
     FuelPanel &fuel;
     DutyPanel &duty;
     TipPanel &tip;
     TransportPanel &transport;
-    QStringList &stateCodes;
     QString appDir;
 };
 
-// The work of the main window's first activation: the start-up rate
-// retrieval behind the please-wait window, then the start-up defaults and
-// recomputations, the state list, the tip slider and the remembered texts.
-// It runs once per program run; later activations do nothing.
+// The work of the main window's first activation, in its order: the
+// please-wait window's update (the rate update with the window disabled),
+// the start-up marker, the start-up defaults and recomputations, the state
+// list, the tip slider and the remembered texts. It runs once per program
+// run; later activations do nothing. done() follows the last step.
 class FirstActivation final : public QObject
 {
     Q_OBJECT
@@ -48,7 +54,7 @@ signals:
 
 private:
     void afterRetrieval();
-    void fillStates();
+    void setDefault(const SettingsKeys::Remembered &entry);
     // Puts back the stored text of the box with that name, as loader does.
     void load(QStringView box);
 

@@ -74,25 +74,6 @@ Form2::Form2(QWidget *owner)
     owner->window()->installEventFilter(this);
 }
 
-void Form2::startUpdate()
-{
-    m_updating = true;
-    m_owner->setEnabled(false);
-    emit retrievalRequested();
-}
-
-void Form2::retrievalFinished()
-{
-    hide();
-    if (!m_updating)
-        return;
-    m_updating = false;
-    m_owner->setEnabled(true);
-    m_owner->activateWindow();
-    m_owner->setFocus();
-    emit updateFinished();
-}
-
 void Form2::showCentered()
 {
     centre();

@@ -8,20 +8,14 @@ class QLabel;
 class QTimer;
 
 // The please-wait window: borderless, not in the task bar, centred on its
-// owner, with a small picture swinging across a globe. It also carries the
-// start-up entry into the rate retrieval, startUpdate().
+// owner, with a small picture swinging across a globe. Its tag holds the
+// start-up marker. The rate update shows and hides it.
 class Form2 final : public QWidget
 {
     Q_OBJECT
 
 public:
     explicit Form2(QWidget *owner);
-
-    // Start-up retrieval: disables the owner and asks for the retrieval
-    // (retrievalRequested); when the owner reports retrievalFinished(), hides
-    // this window, enables and focuses the owner and emits updateFinished().
-    void startUpdate();
-    void retrievalFinished();
 
     // Shows the window centred on its owner, without blocking. While it is
     // up it follows the owner, so it stays centred where the window manager
@@ -49,10 +43,6 @@ protected:
     void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-signals:
-    void retrievalRequested();
-    void updateFinished();
-
 private:
     void step();
     void catchUp();
@@ -61,7 +51,6 @@ private:
 
     QWidget *m_owner = nullptr;
     QString m_tag;
-    bool m_updating = false;
     QLabel *m_image2 = nullptr;
     QTimer *m_timer1 = nullptr;
     float m_image2Left = 1320.0f; // twips

@@ -11,9 +11,7 @@
 #include "panels/fuelpanel.h"
 #include "panels/tippanel.h"
 #include "panels/unitspanel.h"
-#include "app/form2.h"
-#include "core/ratereply.h"
-#include "core/rateretrieval.h"
+#include "app/rateupdate.h"
 #include "panels/translatepanel.h"
 #include "panels/transportpanel.h"
 #include "panels/webpanel.h"
@@ -47,10 +45,29 @@ QAccessibleInterface *windowAccessible(const QString &className, QObject *object
 // The longest the first showing waits for the banner page.
 constexpr int bannerWaitMs = 5000;
 
+// A store of its own for a window made without one, kept by the application
+// so that it outlives the window.
+RememberedValues &applicationStore()
+{
+    struct Holder final : QObject
+    {
+        RememberedValues store;
+    };
+    auto *holder = new Holder;
+    holder->setParent(QCoreApplication::instance());
+    return holder->store;
+}
+
 } // namespace
 
-Form3::Form3(QWidget *parent)
+Form3::Form3()
+    : Form3(applicationStore())
+{
+}
+
+Form3::Form3(RememberedValues &store, QWidget *parent)
     : QWidget(parent)
+    , m_store(store)
 {
     setObjectName(QStringLiteral("Form3"));
     static const bool factoryInstalled = [] {
@@ -82,15 +99,11 @@ Form3::Form3(QWidget *parent)
     if (!m_appDir.endsWith(u'/'))
         m_appDir += u'/';
 
-    m_form2 = std::make_unique<Form2>(this);
     const QString cacheDir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    m_retrieval = new RateRetrieval(cacheDir, this);
-    connect(m_retrieval, &RateRetrieval::finished, this, &Form3::showRate);
+    m_rateUpdate = new RateUpdate(*m_currency, this, cacheDir, this);
     connect(m_currency->command1(), &QPushButton::clicked, this, &Form3::Command1_Click);
-    connect(m_form2.get(), &Form2::retrievalRequested, this, &Form3::Command1_Click);
-    connect(this, &Form3::rateShown, m_form2.get(), &Form2::retrievalFinished);
-    const StartupParts parts{m_store, *m_form2, *m_panels, *m_units, *m_fuel, *m_duty,
-                             *m_tip, *m_transport, m_stateCodes, m_appDir};
+    const StartupParts parts{m_store, *this, *m_rateUpdate, m_rateUpdate->waitWindow(), *m_panels, *m_units, *m_fuel,
+                             *m_duty, *m_tip, *m_transport, m_appDir};
     m_firstActivation = new FirstActivation(parts, this);
 
     bannerLastInTabOrder();
@@ -114,16 +127,19 @@ void Form3::bannerLastInTabOrder()
     QWidget::setTabOrder(last, m_banner);
 }
 
-// The children use members (the store, the state codes): they go first, not
-// after the members as QWidget's destructor would have it.
-Form3::~Form3()
+double Form3::eurKurs() const
 {
-    qDeleteAll(findChildren<QObject *>(Qt::FindDirectChildrenOnly));
+    return m_rateUpdate->eurKurs();
+}
+
+const QStringList &Form3::stateCodes() const
+{
+    return m_transport->stateCodes();
 }
 
 void Form3::buildPanels()
 {
-    const PanelContext context{m_store, [this] { return m_eurKurs; }, m_baseUrl};
+    const PanelContext context{m_store, [this] { return m_rateUpdate ? m_rateUpdate->eurKurs() : 0.0; }, m_baseUrl};
     m_panels = new QStackedWidget(this);
     m_panels->setObjectName(QStringLiteral("panels"));
     m_panels->setGeometry(Twips::rect(2280, 120, 7215, 5055));
@@ -134,10 +150,9 @@ void Form3::buildPanels()
     m_duty = new DutyPanel(context, m_panels);
     auto *translate = new TranslatePanel(context, m_panels);
     m_links = new WebPanel(6, QStringLiteral("Nützliche Weblinks"), QStringLiteral("brwLinks"), m_panels);
-    m_transport = new TransportPanel(context, m_stateCodes, m_panels);
+    m_transport = new TransportPanel(context, m_panels);
     m_tip = new TipPanel(context, m_panels);
     m_wort = new WebPanel(12, QStringLiteral("Wortschatz"), QStringLiteral("BrwWort"), m_panels);
-    connect(this, &Form3::newRate, m_currency, &CurrencyPanel::txtEur_KeyUp);
 
     const std::array<std::pair<int, QWidget *>, 9> panels = {{
         {0, m_currency}, {1, m_fuel}, {3, m_units}, {4, m_duty}, {5, translate},
@@ -195,27 +210,7 @@ void Form3::Image9_Click()
 
 void Form3::Command1_Click()
 {
-    if (m_retrieval->isRunning())
-        return;
-    m_form2->showCentered();
-    m_currency->command1()->setEnabled(false);
-    m_retrieval->start(m_eurKurs);
-}
-
-// Display phase: whatever the run got, shown on panel 0.
-void Form3::showRate(const RateResult &result)
-{
-    if (result.rate)
-        m_eurKurs = *result.rate;
-    m_currency->setStandText(result.stand);
-    if (const auto line = RateReply::rateLine(m_eurKurs))
-        m_currency->setRateLine(*line);
-    if (!result.chart.isNull())
-        m_currency->setChart(result.chart);
-    emit newRate(m_eurKurs);
-    m_currency->command1()->setEnabled(true);
-    m_form2->hide();
-    emit rateShown();
+    m_rateUpdate->run();
 }
 
 bool Form3::event(QEvent *event)

@@ -5,11 +5,13 @@
 // Form3 owns, through Qt's parent chain, everything the user sees: the
 // navigation column (Navigation wires the links of Label5 and the logo), a
 // stack of the nine panels of Frame1 (one class each; panel 2 is a group
-// inside panel 1), the banner view AdBrw, and the please-wait window Form2. It also holds the
-// form-level values eurKurs, baseUrl, appDir and stateCodes, the settings
-// store, and the rate retrieval. Panels get a PanelContext (the store, a way
-// to read eurKurs, baseUrl), never the window; the first activation gets
-// StartupParts. The children go before the members they use (~Form3).
+// inside panel 1), the banner view AdBrw, the rate update (RateUpdate: the
+// retrieval, its display phase, eurKurs and the please-wait window Form2) and
+// the first activation. It holds the form-level values baseUrl and appDir;
+// eurKurs is the rate update's, the state codes are the transport panel's.
+// The settings store is made before the window and outlives it. Panels get a
+// PanelContext (the store, a way to read eurKurs, baseUrl), never the window;
+// the first activation gets StartupParts.
 //
 // A key release in a calculator box: KeyReleaseEdit::keyReleased -> the
 // panel's <box>_KeyUp handler -> its steps (Number::read, arithmetic,
@@ -23,12 +25,14 @@
 //
 // Start: the window is built, its three web pages start loading, and it is
 // shown once the banner page has loaded (at most 5 s later). Its first
-// activation (FirstActivation) runs Form2::startUpdate: window disabled,
-// Command1_Click fetches the rate, showRate displays it and emits newRate
-// (txtEur_KeyUp recomputes the dollar box); then the defaults table, the
-// state list, the tip slider and the remembered texts. The first activation
-// leaves the focus on the window; Tab runs from there down the navigation
-// column and the logo, through the panel in front, to the banner last.
+// activation (FirstActivation, read top to bottom) runs the rate update with
+// the window disabled: the please-wait window up, the retrieval, the display
+// phase (txtEur_KeyUp recomputes the dollar box), the please-wait window
+// hidden, the window enabled; then the defaults table, the state list, the
+// tip slider and the remembered texts. Command1 runs the same rate update.
+// The first activation leaves the focus on the window; Tab runs from there
+// down the navigation column and the logo, through the panel in front, to
+// the banner last.
 
 #include "settings/rememberedvalues.h"
 
@@ -36,35 +40,34 @@
 #include <QWidget>
 
 #include <array>
-#include <memory>
 
 class CurrencyPanel;
 class DutyPanel;
 class FirstActivation;
-class Form2;
 class FuelPanel;
 class QStackedWidget;
 class QWebEngineView;
-class RateRetrieval;
+class RateUpdate;
 class TipPanel;
 class TransportPanel;
 class UnitsPanel;
 class WebPanel;
-struct RateResult;
 
 class Form3 final : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit Form3(QWidget *parent = nullptr);
-    ~Form3() override;
+    // `store` must outlive the window. Without one, the window uses the
+    // program's store, which lives until the program ends.
+    explicit Form3(RememberedValues &store, QWidget *parent = nullptr);
+    Form3();
 
     // The form-level values.
-    double eurKurs() const { return m_eurKurs; }
+    double eurKurs() const;
     QString baseUrl() const { return m_baseUrl; }
     QString appDir() const { return m_appDir; }
-    const QStringList &stateCodes() const { return m_stateCodes; }
+    const QStringList &stateCodes() const;
     const RememberedValues &store() const { return m_store; }
     RememberedValues &store() { return m_store; }
 
@@ -75,10 +78,6 @@ signals:
     // The window is built and the banner view has stopped loading (or the
     // wait for it has run out): show it. Emitted once.
     void readyToShow();
-    // The display phase has set eurKurs (possibly to the value it had).
-    void newRate(double rate);
-    // A run of the rate retrieval has ended with its display phase.
-    void rateShown();
 
 protected:
     bool event(QEvent *event) override;
@@ -91,19 +90,16 @@ private:
     QWidget *frame(int frameNo) const;
     void Label5_Click(int index);
     void Image9_Click();
-    // The rate retrieval: cache, download and display phases.
+    // The rate update: cache, download and display phases.
     void Command1_Click();
     void buildPanels();
     void startBanner();
     void bannerLastInTabOrder();
     void bannerIdle();
-    void showRate(const RateResult &result);
 
-    RememberedValues m_store;
-    double m_eurKurs = 0.0;
+    RememberedValues &m_store;
     QString m_baseUrl;
     QString m_appDir;
-    QStringList m_stateCodes;
 
     QStackedWidget *m_panels = nullptr;
     std::array<QWidget *, panelSlots> m_frames{};
@@ -116,8 +112,7 @@ private:
     TipPanel *m_tip = nullptr;
     WebPanel *m_wort = nullptr;
     QWebEngineView *m_banner = nullptr;
-    std::unique_ptr<Form2> m_form2; // a window of its own, see Form2
-    RateRetrieval *m_retrieval = nullptr;
+    RateUpdate *m_rateUpdate = nullptr;
     FirstActivation *m_firstActivation = nullptr;
     bool m_readyToShow = false;
 };

@@ -1,6 +1,8 @@
 #include "app/form3.h"
 #include "app/germantexts.h"
 #include "core/statelist.h"
+#include "settings/rememberedvalues.h"
+#include "settings/settingskeys.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -91,7 +93,7 @@ void writePendingAtEnd(Form3 &window)
 
 void nameApplication()
 {
-    QCoreApplication::setOrganizationName(QStringLiteral("Kelvara"));
+    QCoreApplication::setOrganizationName(SettingsKeys::organization.toString());
     QCoreApplication::setApplicationName(QStringLiteral("Kartavio"));
     QCoreApplication::setApplicationVersion(QStringLiteral(KARTAVIO_VERSION));
 }
@@ -116,7 +118,9 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(KARTAVIO_APP_ID));
     QGuiApplication::setWindowIcon(windowIcon());
 
-    Form3 window;
+    // The store first: it outlives every widget that writes to it.
+    RememberedValues store;
+    Form3 window(store);
     writePendingAtEnd(window);
     QObject::connect(&window, &Form3::readyToShow, &window, &QWidget::show);
     return app.exec();

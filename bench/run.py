@@ -3,14 +3,19 @@
 
     python3 bench/run.py BUILD_DIR [--runs 7]
 
-Needs an X display (tools/bench.sh starts Xvfb). Starts the stand-in site on
-loopback, then starts the program and the floor program (one web view showing
-the same banner, shown once that page has loaded) in turn, each in a fresh process, and watches the X server
-with xev for the moments their windows appear:
+Needs an X display with a window manager (tools/bench.sh starts Xvfb and
+openbox, as the tests do). Starts the stand-in site on loopback, then starts
+the program and the floor program in turn, each in a fresh process, and
+watches the X server with xev for the moments their windows appear. The floor
+does the same start-up work with the least code: one web view showing the same
+banner, shown once that page has loaded; on its first activation a small
+frameless window up while it fetches the rate line and the chart from the same
+host, then hidden.
 
-- start-up: from exec to the main window mapped and enabled. The main window
-  is disabled while the please-wait window "Bitte warten" is up, so it counts
-  as enabled when that window is unmapped again (or at once, if it never shows).
+- first appearance: from exec to the main window mapped.
+- ready: from exec to the main window enabled. The main window is disabled
+  while its please-wait window is up, so it counts as enabled when that window
+  is unmapped again (or at once, if it never shows).
 - memory: proportional set size of the process and all its helper processes
   (/proc/PID/smaps_rollup), two seconds after start-up is done.
 - idle wake-ups: context switches of the program's main (user-interface)
@@ -42,6 +47,7 @@ TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 MAIN_TITLE = "Kartavio 1.00"
 WAIT_TITLE = "Bitte warten"
 FLOOR_TITLE = "Kartavio floor"
+FLOOR_WAIT_TITLE = "Floor wait"
 EVENT = re.compile(r"^(MapNotify|UnmapNotify) event.*")
 WINDOW = re.compile(r"\bwindow (0x[0-9a-f]+)")
 
@@ -152,8 +158,8 @@ def yesterday_cache(cache_dir):
 
 
 def one_start(watch, command, env, title, wait_title):
-    """Seconds from exec to the window shown and enabled, the PSS then, and
-    the main thread's wake-ups per second while idle after that."""
+    """Seconds from exec to the window shown and to it enabled, the PSS then,
+    and the main thread's wake-ups per second while idle after that."""
     watch.drain()
     start = time.monotonic()
     proc = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -190,7 +196,7 @@ def one_start(watch, command, env, title, wait_title):
     time.sleep(IDLE_SECONDS)
     wakeups = (context_switches(proc.pid) - before) / IDLE_SECONDS
     stop(proc)
-    return enabled - start, memory, wakeups
+    return shown - start, enabled - start, memory, wakeups
 
 
 def typing(build):
@@ -229,35 +235,35 @@ def main():
     cache_dir = os.path.join(home, "cache", "Kelvara", "Kartavio")
     watch = XWatch()
     program = [os.path.join(build, "kartavio")]
-    floor = [os.path.join(build, "bench", "kartavio_floor"), f"http://{host}/_tools"]
+    floor = [os.path.join(build, "bench", "kartavio_floor"), f"http://{host}"]
+    starts = {"kartavio": (program, MAIN_TITLE, WAIT_TITLE), "floor": (floor, FLOOR_TITLE, FLOOR_WAIT_TITLE)}
+    shown = {"kartavio": [], "floor": []}
     times = {"kartavio": [], "floor": []}
     memory = {"kartavio": [], "floor": []}
     wakeups = {"kartavio": [], "floor": []}
     try:
         # One start each to warm the disk cache and the web profile; not counted.
-        yesterday_cache(cache_dir)
-        one_start(watch, program, env, MAIN_TITLE, WAIT_TITLE)
-        one_start(watch, floor, env, FLOOR_TITLE, None)
-        for run in range(args.runs):
+        for name, (command, title, wait_title) in starts.items():
             yesterday_cache(cache_dir)
-            seconds, kib, idle = one_start(watch, program, env, MAIN_TITLE, WAIT_TITLE)
-            times["kartavio"].append(seconds)
-            memory["kartavio"].append(kib)
-            wakeups["kartavio"].append(idle)
-            seconds, kib, idle = one_start(watch, floor, env, FLOOR_TITLE, None)
-            times["floor"].append(seconds)
-            memory["floor"].append(kib)
-            wakeups["floor"].append(idle)
-            print(f"run {run + 1}: kartavio {times['kartavio'][-1] * 1000:.0f} ms "
-                  f"{memory['kartavio'][-1] / 1024:.0f} MiB {wakeups['kartavio'][-1]:.1f}/s, "
-                  f"floor {times['floor'][-1] * 1000:.0f} ms {memory['floor'][-1] / 1024:.0f} MiB "
-                  f"{wakeups['floor'][-1]:.1f}/s", flush=True)
+            one_start(watch, command, env, title, wait_title)
+        for run in range(args.runs):
+            for name, (command, title, wait_title) in starts.items():
+                yesterday_cache(cache_dir)
+                appeared, seconds, kib, idle = one_start(watch, command, env, title, wait_title)
+                shown[name].append(appeared)
+                times[name].append(seconds)
+                memory[name].append(kib)
+                wakeups[name].append(idle)
+            print(f"run {run + 1}: " + ", ".join(
+                f"{name} {shown[name][-1] * 1000:.0f}/{times[name][-1] * 1000:.0f} ms "
+                f"{memory[name][-1] / 1024:.0f} MiB {wakeups[name][-1]:.1f}/s" for name in starts), flush=True)
     finally:
         watch.stop()
         site.terminate()
         shutil.rmtree(home, ignore_errors=True)
 
     keys = typing(build)
+    shown_k, shown_f = statistics.median(shown["kartavio"]), statistics.median(shown["floor"])
     start_k, start_f = statistics.median(times["kartavio"]), statistics.median(times["floor"])
     mem_k, mem_f = statistics.median(memory["kartavio"]), statistics.median(memory["floor"])
     idle_k, idle_f = statistics.median(wakeups["kartavio"]), statistics.median(wakeups["floor"])
@@ -266,11 +272,14 @@ def main():
         return f"{min(values) * 1000:.0f}-{max(values) * 1000:.0f}"
 
     rows = [
-        ("Start-up, median (ms)", f"{start_k * 1000:.0f} ({spread(times['kartavio'])})",
+        ("First appearance (ms)", f"{shown_k * 1000:.0f} ({spread(shown['kartavio'])})",
+         f"{shown_f * 1000:.0f} ({spread(shown['floor'])})", f"{shown_k / shown_f:.2f}x",
+         "<= 1.10x", shown_k / shown_f <= 1.1),
+        ("Ready, median (ms)", f"{start_k * 1000:.0f} ({spread(times['kartavio'])})",
          f"{start_f * 1000:.0f} ({spread(times['floor'])})", f"{start_k / start_f:.2f}x",
-         "<= 1000 ms, <= 1.20x", start_k <= 1.0 and start_k / start_f <= 1.2),
+         "<= 1000 ms, <= 1.10x", start_k <= 1.0 and start_k / start_f <= 1.1),
         ("Memory, PSS (MiB)", f"{mem_k / 1024:.0f}", f"{mem_f / 1024:.0f}", f"{mem_k / mem_f:.2f}x",
-         "<= 1.10x", mem_k / mem_f <= 1.10),
+         "<= 1.05x", mem_k / mem_f <= 1.05),
         ("Idle wake-ups (per s)", f"{idle_k:.1f}", f"{idle_f:.1f}", "", "<= 5 per s", idle_k <= 5.0),
         ("Key release txtM (ms)", f"{keys['txtM']:.3f}", "", "", "<= 1 ms", keys["txtM"] <= 1.0),
         ("Key release txtEur (ms)", f"{keys['txtEur']:.3f}", "", "", "<= 1 ms", keys["txtEur"] <= 1.0),

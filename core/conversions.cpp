@@ -1,5 +1,6 @@
 #include "core/conversions.h"
 
+#include "core/moneyrules.h"
 #include "core/number.h"
 
 namespace Conversions {
@@ -119,20 +120,9 @@ Value gallonPriceFromLitrePrice(Value dollarsPerLitre)
     return times(dollarsPerLitre, Fuel::litresPerGallon);
 }
 
-Value dollarsToEuros(Value dollars, double rate)
-{
-    // A rate of 0 (none known yet) gives infinity or NaN, which fails.
-    return over(dollars, rate);
-}
-
-Value eurosToDollars(Value euros, double rate)
-{
-    return times(euros, rate);
-}
-
 Value gallonPriceFromEuroLitrePrice(Value eurosPerLitre, double rate)
 {
-    return times(times(eurosPerLitre, rate), Fuel::litresPerGallon);
+    return times(MoneyRules::eurToDollar(eurosPerLitre, rate), Fuel::litresPerGallon);
 }
 
 Value mpgToLitresPer100Km(Value mpg)

@@ -74,9 +74,8 @@ inline constexpr double consumptionConstant = 235;
 
 Value litrePriceFromGallonPrice(Value dollarsPerGallon);
 Value gallonPriceFromLitrePrice(Value dollarsPerLitre);
-Value dollarsToEuros(Value dollars, double rate);
-Value eurosToDollars(Value euros, double rate);
-// euros × rate × litres per gallon, multiplied in this order.
+// euros × rate × litres per gallon, multiplied in this order (the euro and
+// dollar conversion itself is MoneyRules').
 Value gallonPriceFromEuroLitrePrice(Value eurosPerLitre, double rate);
 // ((1 / mpg) × 100 × litres per gallon) / km per mile, about 235.216 / mpg.
 Value mpgToLitresPer100Km(Value mpg);

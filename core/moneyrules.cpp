@@ -15,14 +15,14 @@ std::optional<double> divide(double dividend, double divisor)
 
 } // namespace
 
-std::optional<double> eurToDollar(double euros, double rate)
+std::optional<double> eurToDollar(std::optional<double> euros, double rate)
 {
-    return Number::finite(euros * rate);
+    return euros ? Number::finite(*euros * rate) : std::nullopt;
 }
 
-std::optional<double> dollarToEur(double dollars, double rate)
+std::optional<double> dollarToEur(std::optional<double> dollars, double rate)
 {
-    return divide(dollars, rate);
+    return dollars ? divide(*dollars, rate) : std::nullopt;
 }
 
 std::optional<double> tipDollars(double bill, double percent)

@@ -2,9 +2,9 @@
 
 #include <optional>
 
-// The euro/dollar arithmetic of the currency, tip and duty panels. The rate is
-// US dollars per euro; a division by a rate of 0 fails, and so does any
-// result that is not a finite number.
+// The euro/dollar arithmetic of every panel. The rate is US dollars per
+// euro; a division by a rate of 0 fails, and so does any result that is not
+// a finite number or made from an absent amount (a box that cannot be read).
 namespace MoneyRules {
 
 // Duty-free allowance per adult air traveller and per traveller under 15, in euros.
@@ -17,9 +17,9 @@ inline constexpr double dutyRateHigh = 0.19;
 inline constexpr double dutyRateLow = 0.135;
 
 // euros × rate.
-std::optional<double> eurToDollar(double euros, double rate);
+std::optional<double> eurToDollar(std::optional<double> euros, double rate);
 // dollars / rate; fails while the rate is 0.
-std::optional<double> dollarToEur(double dollars, double rate);
+std::optional<double> dollarToEur(std::optional<double> dollars, double rate);
 
 // The tip in dollars: bill × percent / 100.
 std::optional<double> tipDollars(double bill, double percent);

@@ -1,21 +1,22 @@
 #include "core/rateretrieval.h"
 
+#include "core/boundedget.h"
 #include "core/hosts.h"
 #include "core/number.h"
 #include "core/ratereply.h"
+#include "core/replacefile.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QTemporaryFile>
+#include <QNetworkAccessManager>
 #include <QUrl>
 
-#include <cstdio>
 #include <utility>
+
+Q_LOGGING_CATEGORY(rateLog, "kartavio.rate", QtWarningMsg)
 
 namespace {
 
@@ -24,6 +25,9 @@ const QString chartName = QStringLiteral("eurchart.gif");
 
 // The cache holds one short line; anything beyond this is not read.
 constexpr qint64 cacheReadLimit = 64 * 1024;
+
+// Cache files may be read by everyone, as files beside a program are.
+const ReplaceOptions cacheFileOptions{.mode = 0644, .makeFolder = false, .beforeRename = {}};
 
 // Memory the chart decoder may take (a chart of the largest size needs 16 MiB).
 constexpr int chartAllocationLimitMiB = 32;
@@ -58,11 +62,10 @@ std::optional<QImage> RateRetrieval::chartFrom(const QByteArray &bytes)
 RateRetrieval::RateRetrieval(const QString &cacheDir, QObject *parent)
     : QObject(parent)
     , m_cacheDir(cacheDir)
+    , m_network(new QNetworkAccessManager(this))
+    , m_get(new BoundedGet(m_network, this))
 {
-    // The transfer timeout only catches a pause; a host that sends one byte
-    // now and then would otherwise keep the run (and the window) waiting.
-    m_deadline->setSingleShot(true);
-    connect(m_deadline, &QTimer::timeout, this, &RateRetrieval::deadlinePassed);
+    connect(m_get, &BoundedGet::finished, this, &RateRetrieval::arrived);
 }
 
 QString RateRetrieval::cacheFile() const
@@ -80,15 +83,9 @@ void RateRetrieval::start(double currentRate)
     if (m_running)
         return;
     m_running = true;
-    m_chartFileRead = false;
-    m_currentRate = currentRate;
-    m_host = m_serviceHost.isEmpty() ? Hosts::service() : m_serviceHost;
-    m_reply.clear();
-    m_cacheRate.reset();
-    m_cacheStand.reset();
-    m_replyRate.reset();
-    m_replyStand.reset();
-    m_result = {};
+    m_run = {};
+    m_run.currentRate = currentRate;
+    m_run.host = m_serviceHost.isEmpty() ? Hosts::service() : m_serviceHost;
     readCache();
 }
 
@@ -98,120 +95,67 @@ void RateRetrieval::readCache()
 {
     const std::optional<QByteArray> line = readFile(cacheFile(), cacheReadLimit);
     if (!line) {
-        download();
+        download(QStringLiteral("no readable cache file"));
         return;
     }
     const RateReply::Fields cached = RateReply::parse(QString::fromLatin1(*line));
-    m_cacheRate = cached.rate;
-    m_cacheStand = cached.stand;
+    m_run.cacheRate = cached.rate;
+    m_run.cacheStand = cached.stand;
     // A cached rate of 0 or below cannot be shown: fetch as for a stale cache.
-    if (!cached.rate || cached.fetchDate != RateReply::dateText(m_today())) {
-        download();
+    if (!cached.rate) {
+        download(QStringLiteral("no usable rate in the cache"));
         return;
     }
-    m_result.chart = cachedChart();
-    if (m_result.chart.isNull()) {
-        download();
+    if (cached.fetchDate != RateReply::dateText(m_today())) {
+        download(QStringLiteral("cache not from today"));
+        return;
+    }
+    m_run.result.chart = cachedChart();
+    if (m_run.result.chart.isNull()) {
+        download(QStringLiteral("no readable cached chart"));
         return;
     }
     finish(false);
 }
 
-void RateRetrieval::download()
+void RateRetrieval::download(const QString &why)
 {
-    m_deadline->start(m_timeoutMs);
+    qCInfo(rateLog) << "fetching:" << why;
+    m_run.deadline = QDeadlineTimer(m_timeoutMs);
     fetch(QStringLiteral("/kartavio/_tools/eur.cgi"), Step::Rate);
 }
 
 void RateRetrieval::fetch(const QString &path, Step step)
 {
-    m_step = step;
-    m_body.clear();
-    m_tooLarge = false;
-    QNetworkRequest request(QUrl(u"http://" % m_host % path));
-    request.setTransferTimeout(m_timeoutMs);
-    m_transfer = m_network->get(request);
-    connect(m_transfer, &QNetworkReply::readyRead, this, &RateRetrieval::onReadyRead);
-    connect(m_transfer, &QNetworkReply::downloadProgress, this, &RateRetrieval::onProgress);
-    connect(m_transfer, &QNetworkReply::finished, this, &RateRetrieval::onReplyFinished);
+    m_run.step = step;
+    const qint64 maxBytes = step == Step::Chart ? maxChartBytes : maxReplyBytes;
+    m_get->start(QUrl(u"http://" % m_run.host % path), maxBytes, m_timeoutMs, m_run.deadline);
 }
 
-qint64 RateRetrieval::limit() const
+void RateRetrieval::arrived(const DownloadResult &download)
 {
-    return m_step == Step::Chart ? maxChartBytes : maxReplyBytes;
-}
-
-void RateRetrieval::abortTooLarge()
-{
-    m_tooLarge = true;
-    m_transfer->abort(); // finishes the reply at once
-}
-
-void RateRetrieval::deadlinePassed()
-{
-    if (m_transfer)
-        m_transfer->abort(); // finishes the reply at once, as a failure
-}
-
-void RateRetrieval::onReadyRead()
-{
-    if (!m_transfer || m_tooLarge)
+    const Step step = std::exchange(m_run.step, Step::Idle);
+    if (!download) {
+        const QString what = step == Step::Chart ? QStringLiteral("chart: ") : QStringLiteral("rate: ");
+        offline(what + download.error);
         return;
-    m_body += m_transfer->read(limit() + 1 - m_body.size());
-    if (m_body.size() > limit() || m_transfer->bytesAvailable() > 0)
-        abortTooLarge();
-}
-
-// A declared length beyond the limit fails before the body arrives.
-void RateRetrieval::onProgress(qint64 received, qint64 total)
-{
-    if (m_transfer && !m_tooLarge && (total > limit() || received > limit()))
-        abortTooLarge();
-}
-
-void RateRetrieval::onReplyFinished()
-{
-    QNetworkReply *reply = m_transfer;
-    if (!reply)
-        return;
-    m_transfer = nullptr;
-    reply->deleteLater();
-
-    std::optional<QByteArray> body;
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (!m_tooLarge && reply->error() == QNetworkReply::NoError && status == 200) {
-        m_body += reply->read(limit() + 1 - m_body.size());
-        // Qt may report a connection closed halfway through the body as a
-        // success (after asking again); the declared length tells.
-        const QVariant declared = reply->header(QNetworkRequest::ContentLengthHeader);
-        const bool whole = !declared.isValid() || declared.toLongLong() == m_body.size();
-        if (whole && m_body.size() <= limit() && reply->bytesAvailable() == 0)
-            body = m_body;
     }
-    m_body.clear();
-
-    const Step step = m_step;
-    m_step = Step::Idle;
     if (step == Step::Rate)
-        rateArrived(body);
+        rateArrived(*download.body);
     else if (step == Step::Chart)
-        chartArrived(body);
+        chartArrived(*download.body);
 }
 
 // Download phase, step one: the reply's rate first, then its stand text.
-void RateRetrieval::rateArrived(const std::optional<QByteArray> &body)
+void RateRetrieval::rateArrived(const QByteArray &body)
 {
-    if (!body) {
-        finish(false);
-        return;
-    }
-    m_reply = QString::fromLatin1(*body);
-    const RateReply::Fields fields = RateReply::parse(m_reply);
-    m_replyRate = fields.rate;
+    m_run.reply = QString::fromLatin1(body);
+    const RateReply::Fields fields = RateReply::parse(m_run.reply);
+    m_run.replyRate = fields.rate;
     // A reply without a usable rate is not used at all, its stand text neither.
-    m_replyStand = m_replyRate ? fields.stand : std::nullopt;
-    if (!m_replyRate || !m_replyStand) {
-        finish(false);
+    m_run.replyStand = m_run.replyRate ? fields.stand : std::nullopt;
+    if (!m_run.replyRate || !m_run.replyStand) {
+        offline(QStringLiteral("rate reply without a rate and a stand text"));
         return;
     }
     fetch(QStringLiteral("/kartavio/_tools/eurchart.gif"), Step::Chart);
@@ -219,35 +163,28 @@ void RateRetrieval::rateArrived(const std::optional<QByteArray> &body)
 
 // Download phase, step two: a complete, readable chart replaces the old one,
 // and only then is the cache line rewritten with today's date.
-void RateRetrieval::chartArrived(const std::optional<QByteArray> &body)
+void RateRetrieval::chartArrived(const QByteArray &body)
 {
-    const std::optional<QImage> chart = body ? chartFrom(*body) : std::nullopt;
+    const std::optional<QImage> chart = chartFrom(body);
     if (!chart) {
-        finish(false);
+        offline(QStringLiteral("chart is no GIF of a sensible size"));
         return;
     }
-    if (!QDir().mkpath(m_cacheDir) || !writeFile(chartFile(), *body)
-        || !writeFile(cacheFile(), RateReply::cacheLine(m_reply, m_today()))) {
-        finish(false);
+    if (!QDir().mkpath(m_cacheDir)) {
+        offline(u"cannot create " % m_cacheDir);
         return;
     }
-    m_result.chart = *chart;
+    if (const ReplaceResult written = replaceFile(chartFile(), {body}, cacheFileOptions); !written) {
+        offline(chartName % u": " % written.error);
+        return;
+    }
+    const QByteArray line = RateReply::cacheLine(m_run.reply, m_today());
+    if (const ReplaceResult written = replaceFile(cacheFile(), {line}, cacheFileOptions); !written) {
+        offline(cacheName % u": " % written.error);
+        return;
+    }
+    m_run.result.chart = *chart;
     finish(true);
-}
-
-// Replaces `path` by a new file with `bytes` (written beside it, then
-// renamed over it). A link in its place is replaced, not followed.
-bool RateRetrieval::writeFile(const QString &path, const QByteArray &bytes)
-{
-    QTemporaryFile file(path + u".XXXXXX");
-    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
-        return false;
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                        | QFileDevice::ReadOther);
-    if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
-        return false;
-    file.setAutoRemove(false);
-    return true;
 }
 
 // At most `limit` + 1 bytes of a plain file; nothing for a link, a folder, a
@@ -266,30 +203,36 @@ std::optional<QByteArray> RateRetrieval::readFile(const QString &path, qint64 li
 // The cached chart, decoded at most once a run.
 QImage RateRetrieval::cachedChart()
 {
-    if (m_chartFileRead)
+    if (std::exchange(m_run.chartFileRead, true))
         return {};
-    m_chartFileRead = true;
     const std::optional<QByteArray> bytes = readFile(chartFile(), maxChartBytes);
     if (!bytes || bytes->size() > maxChartBytes)
         return {};
     return chartFrom(*bytes).value_or(QImage());
 }
 
+// The download phase failed: the run shows what it has, the files stay.
+void RateRetrieval::offline(const QString &why)
+{
+    qCInfo(rateLog) << "offline:" << why;
+    finish(false);
+}
+
 // Display phase preparation: the reply's values first, then the cache's,
 // then the rate the caller already had.
 void RateRetrieval::finish(bool online)
 {
-    m_deadline->stop();
-    m_result.online = online;
-    if (m_replyRate)
-        m_result.rate = m_replyRate;
-    else if (m_cacheRate)
-        m_result.rate = m_cacheRate;
-    else if (Number::finite(m_currentRate) && m_currentRate > 0)
-        m_result.rate = m_currentRate;
-    m_result.stand = m_replyStand.value_or(m_cacheStand.value_or(QString()));
-    if (m_result.chart.isNull())
-        m_result.chart = cachedChart();
+    RateResult &result = m_run.result;
+    result.online = online;
+    if (m_run.replyRate)
+        result.rate = m_run.replyRate;
+    else if (m_run.cacheRate)
+        result.rate = m_run.cacheRate;
+    else if (Number::finite(m_run.currentRate) && m_run.currentRate > 0)
+        result.rate = m_run.currentRate;
+    result.stand = m_run.replyStand.value_or(m_run.cacheStand.value_or(QString()));
+    if (result.chart.isNull())
+        result.chart = cachedChart();
     // Always after start() has returned, never from inside a reply's signal.
     QMetaObject::invokeMethod(this, &RateRetrieval::deliver, Qt::QueuedConnection);
 }
@@ -297,6 +240,6 @@ void RateRetrieval::finish(bool online)
 void RateRetrieval::deliver()
 {
     m_running = false;
-    const RateResult result = std::exchange(m_result, {});
+    const RateResult result = std::exchange(m_run.result, {});
     emit finished(result);
 }

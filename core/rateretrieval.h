@@ -2,16 +2,22 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QDeadlineTimer>
 #include <QImage>
-#include <QNetworkAccessManager>
+#include <QLoggingCategory>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include <functional>
 #include <optional>
 
-class QNetworkReply;
+class BoundedGet;
+class QNetworkAccessManager;
+struct DownloadResult;
+
+// Why a run went offline or fetched again; off unless turned on, for example
+// with QT_LOGGING_RULES="kartavio.rate.info=true".
+Q_DECLARE_LOGGING_CATEGORY(rateLog)
 
 // What a retrieval run ends with, for the display phase.
 struct RateResult
@@ -34,7 +40,8 @@ struct RateResult
 // values taken so far, and leaves both files as they were. The download phase
 // as a whole ends within the transfer timeout, however slowly a host answers.
 // Cache files are read only as plain files; a link in their place is
-// replaced by the new file, never followed.
+// replaced by the new file, never followed. Nothing is logged unless the
+// rateLog category is turned on.
 class RateRetrieval final : public QObject
 {
     Q_OBJECT
@@ -75,43 +82,40 @@ signals:
 private:
     enum class Step { Idle, Rate, Chart };
 
+    // Everything one run learns; a new run starts from a fresh one.
+    struct Run
+    {
+        double currentRate = 0.0;
+        QString host;
+        QDeadlineTimer deadline; // for the whole download phase
+        Step step = Step::Idle;
+        QString reply;
+        std::optional<double> cacheRate;
+        std::optional<QString> cacheStand;
+        std::optional<double> replyRate;
+        std::optional<QString> replyStand;
+        bool chartFileRead = false; // the cached chart is read at most once a run
+        RateResult result;
+    };
+
     void readCache();
-    void download();
+    void download(const QString &why);
     void fetch(const QString &path, Step step);
-    void onReadyRead();
-    void onProgress(qint64 received, qint64 total);
-    void onReplyFinished();
-    void rateArrived(const std::optional<QByteArray> &body);
-    void chartArrived(const std::optional<QByteArray> &body);
-    static bool writeFile(const QString &path, const QByteArray &bytes);
+    void arrived(const DownloadResult &download);
+    void rateArrived(const QByteArray &body);
+    void chartArrived(const QByteArray &body);
     static std::optional<QByteArray> readFile(const QString &path, qint64 limit);
     QImage cachedChart();
+    void offline(const QString &why);
     void finish(bool online);
     void deliver();
-    qint64 limit() const;
-    void abortTooLarge();
-    void deadlinePassed();
 
     QString m_cacheDir;
     QString m_serviceHost;
-    QString m_host; // the host of the current run
     int m_timeoutMs = defaultTimeoutMs;
     std::function<QDate()> m_today = &QDate::currentDate;
-    QNetworkAccessManager *m_network = new QNetworkAccessManager(this);
-    QTimer *m_deadline = new QTimer(this);
+    QNetworkAccessManager *m_network = nullptr;
+    BoundedGet *m_get = nullptr;
     bool m_running = false;
-
-    // State of one run.
-    double m_currentRate = 0.0;
-    QString m_reply;
-    std::optional<double> m_cacheRate;
-    std::optional<QString> m_cacheStand;
-    std::optional<double> m_replyRate;
-    std::optional<QString> m_replyStand;
-    Step m_step = Step::Idle;
-    QNetworkReply *m_transfer = nullptr;
-    QByteArray m_body;
-    bool m_tooLarge = false;
-    bool m_chartFileRead = false; // the cached chart is read at most once a run
-    RateResult m_result;
+    Run m_run;
 };

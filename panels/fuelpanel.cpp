@@ -7,6 +7,7 @@
 #include "widgets/twips.h"
 #include "widgets/url.h"
 #include "core/conversions.h"
+#include "core/moneyrules.h"
 #include "widgets/keyreleaseedit.h"
 #include "core/number.h"
 #include "core/lookups.h"
@@ -19,19 +20,12 @@
 
 namespace {
 
-constexpr int boxHeight = 315;
-// Puts a caption's text level with the text of the box beside it.
-constexpr int captionDrop = 60;
-constexpr int captionHeight = 255;
-
-// A caption with its box to the right; `spoken` is the box's name for screen readers.
+// A caption with its box to the right.
 KeyReleaseEdit *captionedBox(QWidget *frame, const QString &box, const QString &caption, const QString &spoken,
                              const QString &text, int left, int top, int captionWidth, int boxWidth)
 {
-    Controls::label(frame, u"Label" % box.mid(3), caption, {left, top + captionDrop, captionWidth, captionHeight});
-    KeyReleaseEdit *edit = Controls::box(frame, box, text, {left + captionWidth + 45, top, boxWidth, boxHeight});
-    edit->setAccessibleName(spoken);
-    return edit;
+    return Controls::labelledBox(frame, {box, text, spoken, u"Label" % box.mid(3), caption,
+                                         left + captionWidth + 45, top, boxWidth, left, captionWidth});
 }
 
 // A road running into the desert under a low sun.
@@ -123,7 +117,7 @@ void FuelPanel::buildTrip()
     m_txtStrecke = captionedBox(frame, QStringLiteral("txtStrecke"), QStringLiteral("Strecke (Meilen):"),
                                 QStringLiteral("Strecke in Meilen"), QStringLiteral("0"), 120, 1200, 1380, 1095);
     m_lblFahrtPreis = Controls::result(frame, QStringLiteral("lblFahrtPreis"), QStringLiteral("Fahrtpreis: 0 US $"),
-                                       QStringLiteral("Fahrtpreis in Dollar"), {3000, 765 + captionDrop, 3855, captionHeight});
+                                       QStringLiteral("Fahrtpreis in Dollar"), {3000, 825, 3855, 255}); // level with the middle caption
 
     connect(m_txtGalPrice2, &KeyReleaseEdit::keyReleased, this, &FuelPanel::txtGalPrice2_KeyUp);
     connect(m_txtVerbrauch, &KeyReleaseEdit::keyReleased, this, &FuelPanel::txtVerbrauch_KeyUp);
@@ -153,7 +147,7 @@ void FuelPanel::txtGalPrice_KeyUp()
         m_txtLPriceD->setText(Number::format(*dollarsPerLitre));
     // From the dollar litre price as it now stands in its box, so that the
     // euro price agrees with the dollar figure the user sees.
-    if (const auto euros = Conversions::dollarsToEuros(Number::read(m_txtLPriceD->text()), m_context.rate()))
+    if (const auto euros = MoneyRules::dollarToEur(Number::read(m_txtLPriceD->text()), m_context.rate()))
         m_txtLPriceE->setText(Number::format(*euros));
     m_context.store.save(m_txtGalPrice);
 }
@@ -161,7 +155,7 @@ void FuelPanel::txtGalPrice_KeyUp()
 void FuelPanel::txtLPriceD_KeyUp()
 {
     const auto dollarsPerLitre = Number::read(m_txtLPriceD->text());
-    if (const auto euros = Conversions::dollarsToEuros(dollarsPerLitre, m_context.rate()))
+    if (const auto euros = MoneyRules::dollarToEur(dollarsPerLitre, m_context.rate()))
         m_txtLPriceE->setText(Number::format(*euros));
     // The trip group's gallon price; this group's own gallon box keeps its text.
     if (const auto gallon = Conversions::gallonPriceFromLitrePrice(dollarsPerLitre))
@@ -172,7 +166,7 @@ void FuelPanel::txtLPriceD_KeyUp()
 void FuelPanel::txtLPriceE_KeyUp()
 {
     const auto eurosPerLitre = Number::read(m_txtLPriceE->text());
-    if (const auto dollars = Conversions::eurosToDollars(eurosPerLitre, m_context.rate()))
+    if (const auto dollars = MoneyRules::eurToDollar(eurosPerLitre, m_context.rate()))
         m_txtLPriceD->setText(Number::format(*dollars));
     // This group's gallon box; the trip group's keeps its text.
     if (const auto gallon = Conversions::gallonPriceFromEuroLitrePrice(eurosPerLitre, m_context.rate()))

@@ -12,10 +12,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-TransportPanel::TransportPanel(const PanelContext &context, const QStringList &stateCodes, QWidget *parent)
+TransportPanel::TransportPanel(const PanelContext &context, QWidget *parent)
     : QGroupBox(parent)
     , m_context(context)
-    , m_stateCodes(stateCodes)
 {
     Controls::panel(this, 10, QStringLiteral("Bus- & Zugverbindungen"));
 
@@ -84,4 +83,13 @@ void TransportPanel::showMissingStateMessage()
                     QStringLiteral("Bitte erst einen Staat auswählen!"), QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("missingStateMessage"));
     box.exec();
+}
+
+void TransportPanel::addStates(const QList<StateList::State> &states)
+{
+    for (const StateList::State &state : states) {
+        m_lstStates->addItem(state.name);
+        m_stateCodes.append(state.code);
+    }
+    m_lstStates->setCurrentIndex(-1);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "panels/panelcontext.h"
+#include "core/statelist.h"
 
 #include <QColor>
 #include <QGroupBox>
@@ -17,8 +18,12 @@ class TransportPanel final : public QGroupBox
     Q_OBJECT
 
 public:
-    // `stateCodes` is the main window's list, parallel to the entries of lstStates.
-    TransportPanel(const PanelContext &context, const QStringList &stateCodes, QWidget *parent = nullptr);
+    explicit TransportPanel(const PanelContext &context, QWidget *parent = nullptr);
+
+    // Adds the states to lstStates, in their order, with nothing chosen;
+    // stateCodes() holds their codes at the same indices.
+    void addStates(const QList<StateList::State> &states);
+    const QStringList &stateCodes() const { return m_stateCodes; }
 
     QComboBox *lstStates() const { return m_lstStates; }
     QPushButton *command5() const { return m_command5; }
@@ -40,7 +45,7 @@ private:
     void showMissingStateMessage();
 
     PanelContext m_context;
-    const QStringList &m_stateCodes;
+    QStringList m_stateCodes; // parallel to the entries of lstStates
     QComboBox *m_lstStates = nullptr;
     QPushButton *m_command5 = nullptr;
     LinkLabel *m_label40 = nullptr;

@@ -20,19 +20,12 @@ namespace {
 
 const QString initialText = QStringLiteral("1,00");
 
-// Box height and the offset that puts a label's text level with a box's text.
-constexpr int boxHeight = 315;
-constexpr int labelDrop = 60;
-constexpr int labelHeight = 255;
-
-// A box with its unit label to its right; `spoken` is the box's name for screen readers.
+// A box with its unit label to its right.
 KeyReleaseEdit *unitBox(QWidget *frame, const QString &box, const QString &label, const QString &unit,
                         const QString &spoken, int left, int top, int boxWidth, int labelWidth)
 {
-    Controls::label(frame, label, unit, {left + boxWidth + 60, top + labelDrop, labelWidth, labelHeight});
-    KeyReleaseEdit *edit = Controls::box(frame, box, initialText, {left, top, boxWidth, boxHeight});
-    edit->setAccessibleName(spoken);
-    return edit;
+    return Controls::labelledBox(frame, {box, initialText, spoken, label, unit, left, top, boxWidth,
+                                         left + boxWidth + 60, labelWidth});
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "settings/endsignals.h"
 
-#include "settings/rememberedvalues.h"
 
 #include <QCoreApplication>
 #include <QList>
@@ -11,7 +10,9 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <utility>
 #include <cerrno>
 
 namespace EndSignals {
@@ -25,9 +26,11 @@ volatile sig_atomic_t received = 0;
 std::array<bool, handled.size()> installed{};
 std::array<struct sigaction, handled.size()> previous{}; // what each one did before
 QSocketNotifier *notifier = nullptr;
-QList<RememberedValues *> &watched()
+// The stores with pending values, each with what writes them.
+using Watched = QList<std::pair<const void *, std::function<void()>>>;
+Watched &watched()
 {
-    static QList<RememberedValues *> stores;
+    static Watched stores;
     return stores;
 }
 
@@ -67,9 +70,9 @@ void endBySignal()
     [[maybe_unused]] const ssize_t got = ::read(pipeFds[0], &byte, 1);
     const int signal = received != 0 ? int(received) : int(byte);
     // Copy: a store leaves the list once its values are written.
-    const QList<RememberedValues *> stores = watched();
-    for (RememberedValues *store : stores)
-        store->writePendingBeforeEnd();
+    const Watched stores = watched();
+    for (const auto &[owner, writePending] : stores)
+        writePending();
     // Then the signal does what it did before: by default, end the program.
     restorePrevious();
     received = 0;
@@ -119,18 +122,18 @@ void uninstall()
 
 } // namespace
 
-void watch(RememberedValues *store)
+void watch(const void *owner, std::function<void()> writePending)
 {
-    QList<RememberedValues *> &stores = watched();
-    if (!stores.contains(store))
-        stores.append(store);
+    Watched &stores = watched();
+    if (std::ranges::none_of(stores, [owner](const auto &entry) { return entry.first == owner; }))
+        stores.append({owner, std::move(writePending)});
     install();
 }
 
-void unwatch(RememberedValues *store)
+void unwatch(const void *owner)
 {
-    QList<RememberedValues *> &stores = watched();
-    stores.removeAll(store);
+    Watched &stores = watched();
+    stores.removeIf([owner](const auto &entry) { return entry.first == owner; });
     if (stores.isEmpty() && received == 0)
         uninstall();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-class RememberedValues;
+#include <functional>
 
 // Writes what settings stores hold pending when the program is told to end
 // by SIGTERM, SIGHUP or SIGINT (logout, shutdown, a closed terminal, Ctrl+C).
@@ -16,9 +16,10 @@ class RememberedValues;
 // is handed on at once.
 namespace EndSignals {
 
-// The store holds pending values: handle the signals for it.
-void watch(RememberedValues *store);
-// The store holds nothing pending any more (or is going away).
-void unwatch(RememberedValues *store);
+// `owner` (a store) holds pending values: handle the signals, and have
+// `writePending` write them on one.
+void watch(const void *owner, std::function<void()> writePending);
+// `owner` holds nothing pending any more (or is going away).
+void unwatch(const void *owner);
 
 } // namespace EndSignals

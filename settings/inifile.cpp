@@ -343,14 +343,4 @@ QByteArray otherSections(const QByteArray &file, QStringView name)
     return tail;
 }
 
-QByteArray withSection(const QByteArray &file, QStringView name, const Entries &entries)
-{
-    // The section comes first: nothing kept from the old file, not even an
-    // unclosed quote, can then run into it.
-    QByteArray out = sectionHeader(name);
-    for (const auto &[key, value] : entries)
-        out += entryLine(key, value);
-    return out + otherSections(file, name);
-}
-
 } // namespace IniFile

@@ -12,8 +12,6 @@
 // through QSettings (which fsyncs and takes a lock file on every sync).
 namespace IniFile {
 
-using Entries = QList<std::pair<QString, QString>>; // key, value; sorted by key
-
 // A key as QSettings spells it in the file ("a b" -> "a%20b").
 QByteArray escapedKey(QStringView key);
 
@@ -32,8 +30,5 @@ QByteArray entryLine(QStringView key, const QString &value);
 // of it, as QSettings finds them), byte for byte: a blank line first, and a
 // "[General]" header for lines before any header. Empty when nothing is left.
 QByteArray otherSections(const QByteArray &file, QStringView name);
-
-// One section `name` holding `entries`, followed by otherSections(file, name).
-QByteArray withSection(const QByteArray &file, QStringView name, const Entries &entries);
 
 } // namespace IniFile

@@ -4,6 +4,7 @@
 #include "settings/inifile.h"
 #include "settings/settingskeys.h"
 #include "settings/settingslock.h"
+#include "core/replacefile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -39,33 +40,6 @@ constexpr int longestRetryMs = 1000;
 // program's lock, and how often they try.
 constexpr int endBudgetMs = 3000;
 constexpr int endTryEveryMs = 20;
-
-// Writes all pieces in order, however many there are and however the
-// system splits the writes.
-bool writeAll(int fd, std::vector<iovec> pieces)
-{
-    size_t first = 0;
-    while (first < pieces.size()) {
-        const int count = int(std::min<size_t>(pieces.size() - first, IOV_MAX));
-        ssize_t written = ::writev(fd, pieces.data() + first, count);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0)
-            return false;
-        while (first < pieces.size() && size_t(written) >= pieces[first].iov_len)
-            written -= ssize_t(pieces[first++].iov_len);
-        if (written > 0) {
-            pieces[first].iov_base = static_cast<char *>(pieces[first].iov_base) + written;
-            pieces[first].iov_len -= size_t(written);
-        }
-    }
-    return true;
-}
-
-iovec piece(const QByteArray &bytes)
-{
-    return {const_cast<char *>(bytes.constData()), size_t(bytes.size())};
-}
 
 // Whether a file at `path` may be replaced: a plain file its owner may
 // write, or none at all.
@@ -214,7 +188,7 @@ void RememberedValues::writePending()
         EndSignals::unwatch(this);
         return;
     }
-    EndSignals::watch(this);
+    EndSignals::watch(this, [this] { writePendingBeforeEnd(); });
     if (!m_warned) {
         m_warned = true;
         const char *why = m_failure == Failure::LockBusy ? "another program holds its lock"
@@ -298,27 +272,13 @@ RememberedValues::Failure RememberedValues::save()
 // renames it over the old one.
 bool RememberedValues::writeFile(const QString &targetPath, std::optional<mode_t> mode)
 {
-    const QByteArray path = QFile::encodeName(targetPath);
-    QByteArray temp = path + ".XXXXXX";
-    int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0 && errno == ENOENT && QDir().mkpath(QFileInfo(targetPath).absolutePath())) {
-        temp = path + ".XXXXXX";
-        fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    }
-    if (fd < 0) {
-        m_writeErrno = errno;
-        return false;
-    }
-    if (mode)
-        ::fchmod(fd, *mode);
-
     static const QByteArray header = IniFile::sectionHeader(SettingsKeys::section);
-    std::vector<iovec> pieces;
+    std::vector<QByteArrayView> pieces;
     pieces.reserve(size_t(m_lines.size()) + 2);
-    pieces.push_back(piece(header));
+    pieces.push_back(header);
     for (const QByteArray &line : std::as_const(m_lines))
-        pieces.push_back(piece(line));
-    pieces.push_back(piece(m_others));
+        pieces.push_back(line);
+    pieces.push_back(m_others);
 
     // Each version gets its own millisecond time stamp: QSettings readers
     // tell versions apart by time stamp (in milliseconds) and size.
@@ -328,12 +288,11 @@ bool RememberedValues::writeFile(const QString &targetPath, std::optional<mode_t
     struct stat written {};
     // The stamp is the written file's own: a later look at the path could
     // already see another program's version.
-    const bool ok = writeAll(fd, std::move(pieces)) && ::futimens(fd, times) == 0 && ::fstat(fd, &written) == 0;
-    m_writeErrno = errno;
-    if (::close(fd) != 0 || !ok || ::rename(temp.constData(), path.constData()) != 0) {
-        if (ok)
-            m_writeErrno = errno;
-        ::unlink(temp.constData());
+    const auto stampAndLook = [&](int fd) { return ::futimens(fd, times) == 0 && ::fstat(fd, &written) == 0; };
+    const ReplaceResult replaced =
+        replaceFile(targetPath, pieces, {.mode = mode, .makeFolder = true, .beforeRename = stampAndLook});
+    if (!replaced) {
+        m_writeErrno = replaced.systemError;
         return false;
     }
     m_stamp = stampOf(written);

@@ -1,5 +1,7 @@
 #include "settings/settingslock.h"
 
+#include "core/replacefile.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -51,20 +53,6 @@ QByteArray lockContents()
 {
     const Machine &self = machine();
     return self.pid + '\n' + self.program + '\n' + self.host.toUtf8() + '\n' + self.hostId + '\n' + self.bootId + '\n';
-}
-
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += written;
-    }
-    return true;
 }
 
 int createExclusive(const QByteArray &path)
@@ -197,7 +185,7 @@ SettingsLock::SettingsLock(const QString &settingsFile)
         return;
     }
     // As QLockFile: the flock keeps another program from removing it as stale.
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && writeAll(fd, contents)) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && writeAll(fd, {contents}) == 0) {
         m_fd = fd;
         m_state = State::Locked;
         return;

@@ -82,6 +82,18 @@ KeyReleaseEdit *box(QWidget *parent, const QString &name, const QString &text, c
     return b;
 }
 
+KeyReleaseEdit *labelledBox(QWidget *parent, const LabelledBox &b)
+{
+    constexpr int boxHeight = 315;
+    // Puts the label's text level with the text of the box.
+    constexpr int labelDrop = 60;
+    constexpr int labelHeight = 255;
+    label(parent, b.label, b.caption, {b.labelLeft, b.top + labelDrop, b.labelWidth, labelHeight});
+    KeyReleaseEdit *edit = box(parent, b.name, b.text, {b.left, b.top, b.width, boxHeight});
+    edit->setAccessibleName(b.spoken);
+    return edit;
+}
+
 QPushButton *button(QWidget *parent, const QString &name, const QString &text, const TwipsRect &place)
 {
     auto *b = placed(new QPushButton(text, parent), name, place);

@@ -42,6 +42,24 @@ ResultLabel *result(QWidget *parent, const QString &name, const QString &text, c
 
 KeyReleaseEdit *box(QWidget *parent, const QString &name, const QString &text, const TwipsRect &place);
 
+// A box one line high at `left`, `top`, and beside it the label that names
+// it, at `labelLeft`, its text level with the box's; `spoken` is the box's
+// name for screen readers.
+struct LabelledBox
+{
+    QString name;
+    QString text;
+    QString spoken;
+    QString label;
+    QString caption;
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int labelLeft = 0;
+    int labelWidth = 0;
+};
+KeyReleaseEdit *labelledBox(QWidget *parent, const LabelledBox &box);
+
 QPushButton *button(QWidget *parent, const QString &name, const QString &text, const TwipsRect &place);
 
 // Blue, underlined, centred link text.

@@ -68,18 +68,7 @@ private:
 
 namespace {
 
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using TestEnv::contents;
 
 // Whether a new file can be made in `folder` (root can, whatever its mode).
 bool canCreateIn(const QString &folder)
@@ -264,17 +253,17 @@ void TestBadFiles::startsAndComputes()
     const QString appDir = QCoreApplication::applicationDirPath();
     const QString statesFile = appDir + u"/staaten.txt"_s;
     if (file == u"staaten.txt")
-        QVERIFY(writeBytes(statesFile, content));
+        QVERIFY(TestEnv::write(statesFile, content));
     else
-        QVERIFY(writeBytes(statesFile, readBytes(QStringLiteral(KARTAVIO_SOURCE_DIR "/resources/staaten.txt"))));
+        QVERIFY(TestEnv::write(statesFile, contents(QStringLiteral(KARTAVIO_SOURCE_DIR "/resources/staaten.txt"))));
     if (file == u"eurkurs.txt")
-        QVERIFY(writeBytes(cacheDir() + u"/eurkurs.txt"_s, content));
+        QVERIFY(TestEnv::write(cacheDir() + u"/eurkurs.txt"_s, content));
     if (file == u"eurchart.gif") {
-        QVERIFY(writeBytes(cacheDir() + u"/eurchart.gif"_s, content));
-        QVERIFY(writeBytes(cacheDir() + u"/eurkurs.txt"_s, RateReply::cacheLine(u"1.1|01.01.2020|", QDate::currentDate())));
+        QVERIFY(TestEnv::write(cacheDir() + u"/eurchart.gif"_s, content));
+        QVERIFY(TestEnv::write(cacheDir() + u"/eurkurs.txt"_s, RateReply::cacheLine(u"1.1|01.01.2020|", QDate::currentDate())));
     }
     if (file == u"Kelvara.conf")
-        QVERIFY(writeBytes(TestEnv::settingsFile(), content));
+        QVERIFY(TestEnv::write(TestEnv::settingsFile(), content));
 
     // A stale cache that a read-only folder keeps as it is.
     const QByteArray staleCache = "1.1|01.01.2020|***01.01.2020***\r\n";
@@ -292,7 +281,7 @@ void TestBadFiles::startsAndComputes()
         break;
     case SettingsPathIsFile:
         QVERIFY(QDir(settingsFolder).removeRecursively());
-        QVERIFY(writeBytes(settingsFolder, "kein Ordner"));
+        QVERIFY(TestEnv::write(settingsFolder, "kein Ordner"));
         break;
     case ReadOnlySettingsFile:
         QVERIFY(QFile::setPermissions(TestEnv::settingsFile(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
@@ -305,17 +294,17 @@ void TestBadFiles::startsAndComputes()
         break;
     }
     case ReadOnlyCacheFolder:
-        QVERIFY(writeBytes(cacheDir() + u"/eurkurs.txt"_s, staleCache));
+        QVERIFY(TestEnv::write(cacheDir() + u"/eurkurs.txt"_s, staleCache));
         QVERIFY(QFile::setPermissions(cacheDir(), readOnlyFolder));
         if (canCreateIn(cacheDir()))
             QSKIP("this process may write into read-only folders (privileged and its capabilities cannot be dropped)");
         break;
     case CachePathIsFile:
         QVERIFY(QDir(cacheDir()).removeRecursively());
-        QVERIFY(writeBytes(cacheDir(), "kein Ordner"));
+        QVERIFY(TestEnv::write(cacheDir(), "kein Ordner"));
         break;
     }
-    const QByteArray settingsBefore = readBytes(TestEnv::settingsFile());
+    const QByteArray settingsBefore = contents(TestEnv::settingsFile());
 
     m_window = WindowStart::startAndActivate();
     QVERIFY(m_window);
@@ -384,13 +373,13 @@ void TestBadFiles::startsAndComputes()
     QSettings reader(TestEnv::settingsFile(), QSettings::IniFormat);
     switch (damage) {
     case ReadOnlySettingsFolder:
-        QCOMPARE(readBytes(TestEnv::settingsFile()), settingsBefore);
+        QCOMPARE(contents(TestEnv::settingsFile()), settingsBefore);
         break;
     case SettingsPathIsFile:
-        QCOMPARE(readBytes(settingsFolder), QByteArray("kein Ordner"));
+        QCOMPARE(contents(settingsFolder), QByteArray("kein Ordner"));
         break;
     case ReadOnlySettingsFile:
-        QCOMPARE(readBytes(TestEnv::settingsFile()), settingsBefore);
+        QCOMPARE(contents(TestEnv::settingsFile()), settingsBefore);
         QCOMPARE(m_window->store().value(u"txtEur"), u"100"_s); // kept while the program runs
         break;
     case SettingsFileIsLink:
@@ -405,13 +394,13 @@ void TestBadFiles::startsAndComputes()
     }
 
     // A damaged cache is replaced by a good one; an unwritable one is left.
-    const QByteArray cacheAfter = readBytes(cacheDir() + u"/eurkurs.txt"_s);
+    const QByteArray cacheAfter = contents(cacheDir() + u"/eurkurs.txt"_s);
     switch (damage) {
     case ReadOnlyCacheFolder:
         QCOMPARE(cacheAfter, staleCache);
         break;
     case CachePathIsFile:
-        QCOMPARE(readBytes(cacheDir()), QByteArray("kein Ordner"));
+        QCOMPARE(contents(cacheDir()), QByteArray("kein Ordner"));
         break;
     default:
         QCOMPARE(RateReply::parse(QString::fromLatin1(cacheAfter)).fetchDate,

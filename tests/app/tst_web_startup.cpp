@@ -44,8 +44,6 @@ private slots:
     void shownOnceBannerIsServed();
     void firstRunWithEmptyStore();
     void firstTabReachesFirstLink();
-    void restartShowsRememberedTexts();
-    void emptiedBoxStaysEmpty();
     void pleaseWaitCentredOnPlacedWindow();
     void secondActivationDoesNothing();
     void sameDayRestartMakesNoRequest();
@@ -59,7 +57,6 @@ private:
     TestHttpServer *m_server = nullptr;
     std::unique_ptr<Form3> m_window;
 };
-
 
 void TestStartup::initTestCase()
 {
@@ -194,64 +191,6 @@ void TestStartup::firstTabReachesFirstLink()
         reached << (owner ? owner->objectName() : QString());
     }
     QCOMPARE(reached, expected);
-}
-
-void TestStartup::restartShowsRememberedTexts()
-{
-    store(u"txtKG"_s, u"5"_s);
-    store(u"txtCelsius"_s, u"20"_s);
-    store(u"txtFahrenheit"_s, u"100"_s);
-    store(u"txtKM"_s, u"12,5"_s);
-    store(u"txtM"_s, u"abc"_s);
-    store(u"scrTrinkgeld"_s, u"20"_s);
-    store(u"txtTrans"_s, u"Wo ist der Bahnhof?"_s);
-    store(u"txtPLZ"_s, u"90210"_s);
-    // Boxes whose handlers run during start-up keep their remembered texts.
-    store(u"txtEur"_s, u"250"_s);
-    store(u"txtR"_s, u"4"_s);
-    store(u"txtR15"_s, u"2"_s);
-    store(u"txtTrinkgeld"_s, u"80,00"_s);
-    m_window = WindowStart::startAndActivate();
-    QVERIFY(m_window);
-
-    QCOMPARE(text(u"txtKG"_s), u"5"_s);
-    QCOMPARE(text(u"txtG"_s), u"5.000,00"_s);
-    QCOMPARE(text(u"txtCelsius"_s), u"20"_s);
-    QCOMPARE(text(u"txtFahrenheit"_s), u"100"_s); // put back after the recomputation
-    QCOMPARE(text(u"txtKM"_s), u"12,5"_s);
-    QCOMPARE(text(u"txtM"_s), u"abc"_s);
-    QCOMPARE(text(u"txtPLZ"_s), u"90210"_s);
-    QCOMPARE(text(u"txtEur"_s), u"250"_s);
-    QCOMPARE(text(u"txtDollar"_s), u"308,63"_s); // converted at the fetched rate
-    QCOMPARE(text(u"txtR"_s), u"4"_s);
-    QCOMPARE(text(u"txtR15"_s), u"2"_s);
-    QCOMPARE(caption(u"Label31"_s), u"Freigrenze (Warenwert): 1.210,00 € (1.493,75 $)"_s);
-    QCOMPARE(text(u"txtTrinkgeld"_s), u"80,00"_s);
-    QCOMPARE(caption(u"Label48"_s), u"Empfohlenes Trinkgeld: 16,00 $ (12,96 €)"_s);
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, u"Kelvara"_s);
-    for (const auto &[key, value] : {std::pair{u"txtEur"_s, u"250"_s}, {u"txtR"_s, u"4"_s}, {u"txtTrinkgeld"_s, u"80,00"_s}})
-        QCOMPARE(settings.value(u"Kartavio/"_s + key).toString(), value);
-    QCOMPARE(m_window->findChild<QScrollBar *>(u"scrTrinkgeld"_s)->value(), 20);
-    QCOMPARE(caption(u"Label45"_s), u"Empfohlenes Trinkgeld (%): 20"_s);
-    QCOMPARE(m_window->findChild<QPlainTextEdit *>(u"txtTrans"_s)->toPlainText(), u"Wo ist der Bahnhof?"_s);
-}
-
-// An emptied box is a remembered value: it stays empty, only a box with
-// nothing stored gets its default.
-void TestStartup::emptiedBoxStaysEmpty()
-{
-    store(u"txtCelsius"_s, QString());
-    store(u"txtStrecke"_s, QString());
-    m_window = WindowStart::startAndActivate();
-    QVERIFY(m_window);
-    QCOMPARE(text(u"txtCelsius"_s), QString());
-    QCOMPARE(text(u"txtFahrenheit"_s), u"1,00"_s); // nothing to compute from
-    QCOMPARE(text(u"txtStrecke"_s), QString());
-    QCOMPARE(caption(u"lblFahrtPreis"_s), u"Fahrtpreis: 0 US $"_s);
-    QCOMPARE(text(u"txtKG"_s), u"1"_s); // nothing stored: the default
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, u"Kelvara"_s);
-    QCOMPARE(settings.value(u"Kartavio/txtCelsius"_s).toString(), QString());
-    QVERIFY(settings.contains(u"Kartavio/txtCelsius"_s));
 }
 
 // The window manager places the window after it is shown; the please-wait

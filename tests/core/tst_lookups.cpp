@@ -1,4 +1,5 @@
-// Lookup addresses, without any window.
+// The user text in lookup addresses, without any window; the address of each
+// lookup is checked where its control opens it, in the panel tests.
 
 #include "helpers/testenv.h"
 #include "core/lookups.h"
@@ -13,11 +14,7 @@ namespace {
 
 const QString base = u"http://www.kartavio.example/"_s;
 
-enum class Trigger { Command2, Command3, Command4, Command5, Redirect, Label40 };
-
 } // namespace
-
-Q_DECLARE_METATYPE(Trigger)
 
 class TestLookups final : public QObject
 {
@@ -26,8 +23,6 @@ class TestLookups final : public QObject
 private slots:
     void initTestCase();
 
-    void addresses_data();
-    void addresses();
     void userTextEncoded_data();
     void userTextEncoded();
 };
@@ -35,48 +30,6 @@ private slots:
 void TestLookups::initTestCase()
 {
     TestEnv::isolate();
-}
-
-void TestLookups::addresses_data()
-{
-    QTest::addColumn<Trigger>("trigger");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<int>("nr");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("Command2 ZIP") << Trigger::Command2 << u"33064"_s << 0 << base + u"_tools/tankstelle.cgi?33064";
-    QTest::newRow("Command2 empty") << Trigger::Command2 << QString() << 0 << base + u"_tools/tankstelle.cgi?";
-    QTest::newRow("Command3") << Trigger::Command3 << u"guten Tag"_s << 0
-                              << base + u"_tools/trans.cgi?dir=eng&txt=guten%20Tag";
-    QTest::newRow("Command4") << Trigger::Command4 << u"good morning"_s << 0
-                              << base + u"_tools/trans.cgi?dir=ger&txt=good%20morning";
-    QTest::newRow("Command3 empty") << Trigger::Command3 << QString() << 0 << base + u"_tools/trans.cgi?dir=eng&txt=";
-    QTest::newRow("Command5") << Trigger::Command5 << u"CA"_s << 0 << base + u"_tools/ptrans.cgi?CA";
-    QTest::newRow("Label28") << Trigger::Redirect << QString() << 0 << base + u"_tools/red.cgi?0";
-    QTest::newRow("Label33") << Trigger::Redirect << QString() << 1 << base + u"_tools/red.cgi?1";
-    QTest::newRow("Label37 and Label38") << Trigger::Redirect << QString() << 3 << base + u"_tools/red.cgi?3";
-    QTest::newRow("Label40") << Trigger::Label40 << QString() << 0 << u"https://www.amtrak.com"_s;
-}
-
-void TestLookups::addresses()
-{
-    QFETCH(Trigger, trigger);
-    QFETCH(QString, value);
-    QFETCH(int, nr);
-    QFETCH(QString, expected);
-
-    QString address;
-    switch (trigger) {
-    case Trigger::Command2: address = Lookups::gasStationUrl(base, value); break;
-    case Trigger::Command3: address = Lookups::translateUrl(base, true, value); break;
-    case Trigger::Command4: address = Lookups::translateUrl(base, false, value); break;
-    case Trigger::Command5: address = Lookups::transportUrl(base, value); break;
-    case Trigger::Redirect: address = Lookups::redirectUrl(base, nr); break;
-    case Trigger::Label40: address = Lookups::railAddress; break;
-    }
-    QCOMPARE(address, expected);
-    // The browser gets exactly these bytes: the address is already valid.
-    QCOMPARE(QUrl(address, QUrl::StrictMode).toEncoded(), expected.toUtf8());
 }
 
 void TestLookups::userTextEncoded_data()

@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 namespace {
 
 const QDate today(2026, 12, 6);
@@ -56,19 +60,7 @@ bool requestsAsExpected(int actual, int expected)
     return expected < 0 ? actual >= 1 && actual <= 3 : actual == expected;
 }
 
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void write(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
+using TestEnv::contents;
 
 } // namespace
 
@@ -90,6 +82,8 @@ private slots:
     void run();
     void onceADay();
     void linksReplacedNotFollowed();
+    void writeFailsHalfWay_data();
+    void writeFailsHalfWay();
 };
 
 void TestRateRetrieval::run_data()
@@ -241,9 +235,9 @@ void TestRateRetrieval::run()
     retrieval.setServiceHost(rateAnswer.status == 0 ? u"127.0.0.1:" % QString::number(closedPort())
                                                     : service.server.hostAndPort());
     if (!cache.isNull())
-        write(retrieval.cacheFile(), cache);
+        QVERIFY(TestEnv::write(retrieval.cacheFile(), cache));
     if (!chartBefore.isNull())
-        write(retrieval.chartFile(), chartBefore);
+        QVERIFY(TestEnv::write(retrieval.chartFile(), chartBefore));
 
     QSignalSpy spy(&retrieval, &RateRetrieval::finished);
     QElapsedTimer clock;
@@ -339,8 +333,8 @@ void TestRateRetrieval::linksReplacedNotFollowed()
     retrieval.setServiceHost(service.server.hostAndPort());
     const QString cacheTarget = root.filePath(u"elsewhere.txt"_qs);
     const QString chartTarget = root.filePath(u"elsewhere.gif"_qs);
-    write(cacheTarget, todaysCache);
-    write(chartTarget, oldGif);
+    QVERIFY(TestEnv::write(cacheTarget, todaysCache));
+    QVERIFY(TestEnv::write(chartTarget, oldGif));
     QVERIFY(QFile::link(cacheTarget, retrieval.cacheFile()));
     QVERIFY(QFile::link(chartTarget, retrieval.chartFile()));
 
@@ -354,6 +348,70 @@ void TestRateRetrieval::linksReplacedNotFollowed()
     QVERIFY(!QFileInfo(retrieval.chartFile()).isSymLink());
     QCOMPARE(contents(retrieval.cacheFile()), QByteArray("1.3|06.12.2026|***06.12.2026***\r\n"));
     QCOMPARE(contents(retrieval.chartFile()), newGif);
+}
+
+// A write that fails part-way (the file-size limit cuts it, as a full disk
+// would) or cannot start leaves the old files byte for byte, no stray file,
+// and a run that counts as offline.
+void TestRateRetrieval::writeFailsHalfWay_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<qint64>("sizeLimit"); // 0: none
+    QTest::addColumn<bool>("folderBlocked");
+    QTest::addColumn<Chart>("chartAfter");
+
+    // The cache line is the reply plus 16 bytes; the chart is 43 bytes.
+    const QByteArray longReply = "1.3|06.12.2026|" + QByteArray(100, 'x');
+    QTest::newRow("chart cut") << QByteArray("1.3|06.12.2026|") << qint64(20) << false << Chart::Old;
+    QTest::newRow("chart written, cache line cut") << longReply << qint64(80) << false << Chart::New;
+    QTest::newRow("folder cannot be made") << QByteArray("1.3|06.12.2026|") << qint64(0) << true << Chart::Old;
+}
+
+void TestRateRetrieval::writeFailsHalfWay()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(qint64, sizeLimit);
+    QFETCH(bool, folderBlocked);
+    QFETCH(Chart, chartAfter);
+
+    QTemporaryDir root;
+    Service service(Answer{200, reply}, Answer{200, newGif});
+    // A file where a folder of the cache path should be.
+    const QString cacheDir = folderBlocked ? root.filePath(u"file/cache"_qs) : root.path();
+    RateRetrieval retrieval(cacheDir);
+    retrieval.setClock([] { return today; });
+    retrieval.setServiceHost(service.server.hostAndPort());
+    if (folderBlocked)
+        QVERIFY(TestEnv::write(root.filePath(u"file"_qs), "not a folder"));
+    else {
+        QVERIFY(TestEnv::write(retrieval.cacheFile(), staleCache));
+        QVERIFY(TestEnv::write(retrieval.chartFile(), oldGif));
+    }
+    const QStringList filesBefore = QDir(root.path()).entryList(QDir::Files);
+
+    QSignalSpy spy(&retrieval, &RateRetrieval::finished);
+    rlimit before{};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &before) == 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    if (sizeLimit > 0) {
+        rlimit limited = before;
+        limited.rlim_cur = rlim_t(sizeLimit);
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    }
+    retrieval.start(0.0);
+    const bool ended = spy.wait(5000);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    QVERIFY(ended);
+
+    const auto result = spy.at(0).at(0).value<RateResult>();
+    QVERIFY(!result.online);
+    QCOMPARE(result.rate, std::optional(1.3)); // the reply's rate is still shown
+    QCOMPARE(QDir(root.path()).entryList(QDir::Files), filesBefore);
+    if (!folderBlocked) {
+        QCOMPARE(contents(retrieval.cacheFile()), staleCache);
+        QCOMPARE(contents(retrieval.chartFile()), chartAfter == Chart::New ? newGif : oldGif);
+    }
 }
 
 QTEST_MAIN(TestRateRetrieval)

@@ -29,8 +29,8 @@ AllPanels::AllPanels()
     m_panels.push_back(std::make_unique<UnitsPanel>(context));
     m_panels.push_back(std::make_unique<DutyPanel>(context));
     m_panels.push_back(std::make_unique<TranslatePanel>(context));
-    auto transport = std::make_unique<TransportPanel>(context, m_stateCodes);
-    transport->lstStates()->addItems({QStringLiteral("Alabama"), QStringLiteral("Alaska")});
+    auto transport = std::make_unique<TransportPanel>(context);
+    transport->addStates({{QStringLiteral("AL"), QStringLiteral("Alabama")}, {QStringLiteral("AK"), QStringLiteral("Alaska")}});
     m_panels.push_back(std::move(transport));
     m_panels.push_back(std::make_unique<TipPanel>(context));
 }

@@ -26,7 +26,6 @@ public:
 
 private:
     double m_rate = 1.2345;
-    QStringList m_stateCodes{QStringLiteral("AL"), QStringLiteral("AK")};
     RememberedValues m_store;
     std::vector<std::unique_ptr<QWidget>> m_panels;
 };

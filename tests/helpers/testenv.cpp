@@ -1,9 +1,9 @@
 #include "helpers/testenv.h"
 
-#include "settings/settingskeys.h"
-
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QRandomGenerator>
 #include <QSettings>
@@ -45,9 +45,22 @@ QString settingsFile()
 
 void clearSettings()
 {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, SettingsKeys::organization.toString());
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Kelvara"));
     settings.clear();
     settings.sync();
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool write(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 QByteArray junk(quint32 seed, int size)

@@ -21,6 +21,12 @@ QString settingsFile();
 // Empties the settings store (the file and QSettings' cache of it).
 void clearSettings();
 
+// The bytes of the file at `path`; empty when it cannot be read.
+QByteArray contents(const QString &path);
+
+// Makes the file at `path`, and its folder, hold `bytes`.
+bool write(const QString &path, const QByteArray &bytes);
+
 // `size` random bytes, the same for the same seed.
 QByteArray junk(quint32 seed, int size);
 

@@ -14,8 +14,6 @@ class TestCurrencyPanel final : public PanelTest<CurrencyPanel>
 private slots:
     void keyReleaseConverts_data();
     void keyReleaseConverts();
-    void typingConvertsAtEveryKey();
-    void programWriteRunsNothing();
     void retrievalHooks();
 
 private:
@@ -73,31 +71,6 @@ void TestCurrencyPanel::keyReleaseConverts()
     QCOMPARE(PanelProbe::storedKeys(), stored);
     if (!stored.isEmpty())
         QCOMPARE(m_store->value(source), typed);
-}
-
-void TestCurrencyPanel::typingConvertsAtEveryKey()
-{
-    KeyReleaseEdit *eur = box(QStringLiteral("txtEur"));
-    eur->clear();
-    QTest::keyClicks(eur, QStringLiteral("100"));
-    QCOMPARE(box(QStringLiteral("txtDollar"))->text(), QStringLiteral("123,45"));
-    QCOMPARE(m_store->value(u"txtEur"), QStringLiteral("100"));
-
-    QTest::keyClick(eur, Qt::Key_Backspace);
-    QCOMPARE(box(QStringLiteral("txtDollar"))->text(), QStringLiteral("12,35"));
-    QCOMPARE(m_store->value(u"txtEur"), QStringLiteral("10"));
-}
-
-void TestCurrencyPanel::programWriteRunsNothing()
-{
-    box(QStringLiteral("txtEur"))->setText(QStringLiteral("100"));
-    box(QStringLiteral("txtDollar"))->setText(QStringLiteral("50"));
-    QCOMPARE(box(QStringLiteral("txtEur"))->text(), QStringLiteral("100"));
-    QCOMPARE(PanelProbe::storedKeys(), QStringList());
-
-    // Called directly, as after a retrieval.
-    m_panel->txtEur_KeyUp();
-    QCOMPARE(box(QStringLiteral("txtDollar"))->text(), QStringLiteral("123,45"));
 }
 
 void TestCurrencyPanel::retrievalHooks()

@@ -23,8 +23,6 @@ private slots:
     void tripCost();
     void converterLeavesTripCostAlone();
 
-    void arrowKeyRecomputes();
-    void programWriteRunsNoHandler();
     void stationLookup_data();
     void stationLookup();
     void layout();
@@ -184,26 +182,6 @@ void TstFuelPanel::converterLeavesTripCostAlone()
 }
 
 // --- Events
-
-void TstFuelPanel::arrowKeyRecomputes()
-{
-    box(u"txtMPG"_s)->setText(u"30"_s);
-    QTest::keyRelease(box(u"txtMPG"_s), Qt::Key_Right);
-    QCOMPARE(shown(u"txtLKM"_s), u"7,84"_s);
-    QCOMPARE(m_store->value(u"txtMPG"_s), u"30"_s);
-}
-
-void TstFuelPanel::programWriteRunsNoHandler()
-{
-    const QStringList names{u"txtGalPrice"_s, u"txtLPriceD"_s, u"txtLPriceE"_s, u"txtMPG"_s,
-                            u"txtLKM"_s,      u"txtGalPrice2"_s, u"txtVerbrauch"_s, u"txtStrecke"_s};
-    for (const QString &name : names)
-        box(name)->setText(u"5"_s);
-    for (const QString &name : names)
-        QCOMPARE(shown(name), u"5"_s);
-    QCOMPARE(tripLine(), u"Fahrtpreis: 0 US $"_s);
-    QCOMPARE(PanelProbe::storedKeys(), QStringList{});
-}
 
 void TstFuelPanel::stationLookup_data()
 {

@@ -104,7 +104,6 @@ private slots:
     void entryWithoutCode();
     void railLink();
 
-
 private:
     PanelContext context() { return {*m_store, [] { return 1.0; }, base}; }
     static QString storedOnDisk(const QString &key);
@@ -112,7 +111,6 @@ private:
 
     std::unique_ptr<RememberedValues> m_store;
     QList<QUrl> m_opened;
-    QStringList m_codes;
 };
 
 void TestLookupPanels::initTestCase()
@@ -127,7 +125,6 @@ void TestLookupPanels::initTestCase()
 void TestLookupPanels::init()
 {
     m_opened.clear();
-    m_codes.clear();
 }
 
 void TestLookupPanels::cleanupTestCase()
@@ -142,10 +139,15 @@ QString TestLookupPanels::storedOnDisk(const QString &key)
     return file.value(u"Kartavio/"_s + key).toString();
 }
 
+// Names beyond the codes become entries without a code.
 void TestLookupPanels::fillStates(TransportPanel &panel, const QStringList &names, const QStringList &codes)
 {
-    m_codes = codes;
-    panel.lstStates()->addItems(names);
+    QList<StateList::State> states;
+    for (qsizetype i = 0; i < codes.size(); ++i)
+        states.append({codes[i], names[i]});
+    panel.addStates(states);
+    for (qsizetype i = codes.size(); i < names.size(); ++i)
+        panel.lstStates()->addItem(names[i]);
     panel.lstStates()->setCurrentIndex(-1);
 }
 
@@ -274,7 +276,7 @@ void TestLookupPanels::findState()
     QFETCH(int, index);
     QFETCH(QByteArray, expected);
 
-    TransportPanel panel(context(), m_codes);
+    TransportPanel panel(context());
     panel.show();
     fillStates(panel, {u"Alabama"_s, u"Alaska"_s, u"Kalifornien"_s, u"Washington, D.C."_s},
                {u"AL"_s, u"AK"_s, u"CA"_s, u"DC"_s});
@@ -308,7 +310,7 @@ void TestLookupPanels::missingState()
     QFETCH(int, index);
     QFETCH(QString, typed);
 
-    TransportPanel panel(context(), m_codes);
+    TransportPanel panel(context());
     panel.show();
     if (filled)
         fillStates(panel, {u"Alabama"_s, u"Alaska"_s}, {u"AL"_s, u"AK"_s});
@@ -339,7 +341,7 @@ void TestLookupPanels::missingState()
 
 void TestLookupPanels::redStaysAfterLaterLookup()
 {
-    TransportPanel panel(context(), m_codes);
+    TransportPanel panel(context());
     panel.show();
     fillStates(panel, {u"Alabama"_s, u"Alaska"_s}, {u"AL"_s, u"AK"_s});
     MessageCatcher catcher(panel.lstStates());
@@ -357,7 +359,7 @@ void TestLookupPanels::redStaysAfterLaterLookup()
 // A list entry beyond the codes (filled from elsewhere) must not read past them.
 void TestLookupPanels::entryWithoutCode()
 {
-    TransportPanel panel(context(), m_codes);
+    TransportPanel panel(context());
     fillStates(panel, {u"Alabama"_s, u"Nirgendwo"_s}, {u"AL"_s});
     panel.lstStates()->setCurrentIndex(1);
     MessageCatcher catcher(panel.lstStates());
@@ -368,7 +370,7 @@ void TestLookupPanels::entryWithoutCode()
 
 void TestLookupPanels::railLink()
 {
-    TransportPanel panel(context(), m_codes);
+    TransportPanel panel(context());
     panel.show();
     LinkLabel *link = panel.label40();
     QCOMPARE(link->objectName(), u"Label40"_s);

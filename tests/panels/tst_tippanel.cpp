@@ -19,7 +19,6 @@ private slots:
     void sliderStepStoresBoth();
     void sameSliderValueRunsNothing();
     void draggingWaitsForRelease();
-    void programWriteRunsNothing();
     void facesBesideSlider();
 
 private:
@@ -136,13 +135,6 @@ void TestTipPanel::draggingWaitsForRelease()
     QCOMPARE(bar->value(), 21);
     QCOMPARE(label(QStringLiteral("Label45"))->text(), QStringLiteral("Empfohlenes Trinkgeld (%): 21"));
     QCOMPARE(m_store->value(u"scrTrinkgeld"), QStringLiteral("21"));
-}
-
-void TestTipPanel::programWriteRunsNothing()
-{
-    bill()->setText(QStringLiteral("100"));
-    QCOMPARE(label(QStringLiteral("Label48"))->text(), QStringLiteral("Empfohlenes Trinkgeld: "));
-    QCOMPARE(PanelProbe::storedKeys(), QStringList());
 }
 
 void TestTipPanel::facesBesideSlider()

@@ -25,9 +25,6 @@ private slots:
     void length_data();
     void length();
 
-    void arrowOrShiftRecomputes_data();
-    void arrowOrShiftRecomputes();
-    void programWriteRunsNoHandler();
     void tabReleaseRunsHandlerOfBoxWithFocus();
     void moreConversionsLink();
     void layout();
@@ -196,22 +193,6 @@ void TstUnitsPanel::length()
 
 // --- Events
 
-void TstUnitsPanel::arrowOrShiftRecomputes_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::newRow("left arrow") << int(Qt::Key_Left);
-    QTest::newRow("shift") << int(Qt::Key_Shift);
-}
-
-void TstUnitsPanel::arrowOrShiftRecomputes()
-{
-    QFETCH(int, key);
-    box(QStringLiteral("txtCelsius"))->setText(QStringLiteral("37"));
-    QTest::keyRelease(box(QStringLiteral("txtCelsius")), Qt::Key(key));
-    QCOMPARE(box(QStringLiteral("txtFahrenheit"))->text(), QStringLiteral("98,60"));
-    QCOMPARE(m_store->value(u"txtCelsius"), QStringLiteral("37"));
-}
-
 // Tab's release comes to the box Tab has just moved the focus to, and runs
 // that box's handler once, as any key released there does; a held key sends
 // a release with every repeat, but only its real release runs the handler.
@@ -259,26 +240,6 @@ void TstUnitsPanel::tabReleaseRunsHandlerOfBoxWithFocus()
     QTest::keyRelease(metres, Qt::Key_Right);
     QCOMPARE(box(u"txtCM"_s)->text(), u"2.000,00"_s);
     QCOMPARE(released, QStringList{u"txtM"_s});
-}
-
-void TstUnitsPanel::programWriteRunsNoHandler()
-{
-    for (const char *name : {"txtCelsius", "txtKG", "txtM"})
-        box(QString::fromLatin1(name))->setText(QStringLiteral("5"));
-    QCOMPARE(box(QStringLiteral("txtFahrenheit"))->text(), QStringLiteral("1,00"));
-    QCOMPARE(box(QStringLiteral("txtG"))->text(), QStringLiteral("1,00"));
-    QCOMPARE(box(QStringLiteral("txtCM"))->text(), QStringLiteral("1,00"));
-    QCOMPARE(PanelProbe::storedKeys(), QStringList{});
-
-    // Typing 3, then 7: each release converts what stands in the box.
-    QLineEdit *celsius = box(QStringLiteral("txtCelsius"));
-    celsius->clear();
-    celsius->setFocus();
-    QTest::keyClick(celsius, Qt::Key_3);
-    QCOMPARE(box(QStringLiteral("txtFahrenheit"))->text(), QStringLiteral("37,40"));
-    QTest::keyClick(celsius, Qt::Key_7);
-    QCOMPARE(box(QStringLiteral("txtFahrenheit"))->text(), QStringLiteral("98,60"));
-    QCOMPARE(m_store->value(u"txtCelsius"), QStringLiteral("37"));
 }
 
 void TstUnitsPanel::moreConversionsLink()
