@@ -93,10 +93,20 @@ class XWatch:
         self.proc.terminate()
 
 
+CHILD = re.compile(r'^\s+0x[0-9a-f]+ "(.+?)":', re.M)
+
+
 def window_name(window):
+    """The title of a top-level window; under a window manager the window
+    mapped on the root is the manager's frame, named after the client in it."""
     result = subprocess.run(["xdotool", "getwindowname", str(int(window, 16))],
                             capture_output=True, text=True)
-    return result.stdout.strip()
+    name = result.stdout.strip()
+    if name:
+        return name
+    tree = subprocess.run(["xwininfo", "-tree", "-id", window], capture_output=True, text=True)
+    found = CHILD.search(tree.stdout)
+    return found.group(1) if found else ""
 
 
 def descendants(pid):
