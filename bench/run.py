@@ -7,15 +7,18 @@ Needs an X display with a window manager (tools/bench.sh starts Xvfb and
 openbox, as the tests do). Starts the stand-in site on loopback, then starts
 the program and the floor program in turn, each in a fresh process, and
 watches the X server with xev for the moments their windows appear. The floor
-does the same start-up work with the least code: one web view showing the same
-banner, shown once that page has loaded; on its first activation a small
-frameless window up while it fetches the rate line and the chart from the same
-host, then hidden.
+does the same start-up work with the least code: three web views loading the
+program's three pages from one renderer in the program's order, two of them
+not shown, the window shown once the banner page has loaded; on its first
+activation a small frameless window up while it fetches the rate line and the
+chart from the same host, then hidden.
 
 - first appearance: from exec to the main window mapped.
 - ready: from exec to the main window enabled. The main window is disabled
   while its please-wait window is up, so it counts as enabled when that window
-  is unmapped again (or at once, if it never shows).
+  is unmapped again (or at once, if it never shows), as the program reports
+  it to the root window: a window manager's frame of a short-lived window may
+  be gone before its name can be read.
 - memory: proportional set size of the process and all its helper processes
   (/proc/PID/smaps_rollup), two seconds after start-up is done.
 - idle wake-ups: context switches of the program's main (user-interface)
@@ -174,17 +177,17 @@ def one_start(watch, command, env, title, wait_title):
     start = time.monotonic()
     proc = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     deadline = start + 30
-    shown = enabled = None
+    shown = hidden = None
     names = {}
     waiting = False
-    while enabled is None:
+    while shown is None or (wait_title and hidden is None):
         # Once the main window is up, the please-wait window follows at once;
         # if it does not come within a second, the window was never disabled.
         limit = shown + 1.0 if shown and wait_title and not waiting else deadline
         event = watch.next(limit)
         if event is None:
             if limit != deadline:
-                enabled = shown
+                hidden = shown
                 break
             stop(proc)
             raise RuntimeError(f"{title}: no window within 30 s")
@@ -194,12 +197,14 @@ def one_start(watch, command, env, title, wait_title):
         name = names[window]
         if kind == "MapNotify" and name.startswith(title):
             shown = when
-            if not wait_title:
-                enabled = shown
-        elif kind == "MapNotify" and wait_title and name.startswith(wait_title):
+        elif wait_title and name.startswith(wait_title):
+            # A short-lived please-wait window's frame may be gone before its
+            # name is read, and its map may be reported after its unmap; the
+            # program's own withdraw notice names its window reliably.
             waiting = True
-        elif kind == "UnmapNotify" and waiting and shown and name.startswith(wait_title):
-            enabled = when
+            if kind == "UnmapNotify":
+                hidden = when
+    enabled = max(shown, hidden) if hidden else shown
     time.sleep(2.0)
     memory = pss_kib(proc.pid)
     before = context_switches(proc.pid)
