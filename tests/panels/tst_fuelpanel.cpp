@@ -28,19 +28,11 @@ private slots:
     void layout();
 
 private:
-    QLineEdit *box(const QString &name) const;
+    QLineEdit *box(const QString &name) const { return control(name); }
     QString shown(const QString &name) const { return box(name)->text(); }
     QString tripLine() const;
     void type(const QString &name, const QString &text) { PanelProbe::type(box(name), text); }
 };
-
-QLineEdit *TstFuelPanel::box(const QString &name) const
-{
-    auto *found = m_panel->findChild<QLineEdit *>(name);
-    if (!found)
-        qFatal("no box %s", qPrintable(name));
-    return found;
-}
 
 QString TstFuelPanel::tripLine() const
 {

@@ -25,17 +25,9 @@ private slots:
     void layout();
 
 private:
-    QLineEdit *box(const QString &name) const;
+    QLineEdit *box(const QString &name) const { return control(name); }
     void type(const QString &name, const QString &text) { PanelProbe::type(box(name), text); }
 };
-
-QLineEdit *TstUnitsPanel::box(const QString &name) const
-{
-    auto *found = m_panel->findChild<QLineEdit *>(name);
-    if (!found)
-        qFatal("no box %s", qPrintable(name));
-    return found;
-}
 
 namespace {
 
