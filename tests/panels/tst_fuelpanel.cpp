@@ -122,6 +122,7 @@ void TstFuelPanel::tripCost_data()
                              << QStringList{strecke, verbrauch};
     QTest::newRow("10000 mi") << "10000" << "10" << "3" << price2 << "Fahrtkosten: 3.000,00 $"
                               << QStringList{price2, strecke};
+    QTest::newRow("0 mi") << "0" << "22" << "1,99" << strecke << "Fahrtkosten: 0,00 $" << QStringList{strecke};
     QTest::newRow("negative price") << "100" << "22" << "-1,99" << price2 << "Fahrtkosten: -9,05 $"
                                     << QStringList{price2, strecke};
     QTest::newRow("0 mpg") << "100" << "0" << "1,99" << verbrauch << untouched << QStringList{strecke, verbrauch};
