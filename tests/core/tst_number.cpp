@@ -14,8 +14,6 @@ class TestNumber final : public QObject
 private slots:
     void read_data();
     void read();
-    void readOtherLocales_data();
-    void readOtherLocales();
     void format_data();
     void format();
     void formatFailures();
@@ -31,39 +29,48 @@ void TestNumber::read_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<double>("value");
+    QTest::addColumn<QLocale>("locale");
 
-    QTest::newRow("decimal comma") << u"1,5"_s << true << 1.5;
-    QTest::newRow("point groups digits") << u"1.5"_s << true << 15.0;
-    QTest::newRow("grouped with decimals") << u"1.234,56"_s << true << 1234.56;
-    QTest::newRow("group separators anywhere") << u"1.2.3.4"_s << true << 1234.0;
-    QTest::newRow("blanks around") << u"  12  "_s << true << 12.0;
-    QTest::newRow("tab around") << u"\t7\t"_s << true << 7.0;
-    QTest::newRow("minus") << u"-3"_s << true << -3.0;
-    QTest::newRow("plus") << u"+3"_s << true << 3.0;
-    QTest::newRow("initial box text") << u"1,00"_s << true << 1.0;
-    QTest::newRow("leading comma") << u",5"_s << true << 0.5;
-    QTest::newRow("trailing comma") << u"5,"_s << true << 5.0;
-    QTest::newRow("zero") << u"0"_s << true << 0.0;
-    QTest::newRow("large") << u"1.000.000"_s << true << 1e6;
+    QTest::newRow("decimal comma") << u"1,5"_s << true << 1.5 << german;
+    QTest::newRow("point groups digits") << u"1.5"_s << true << 15.0 << german;
+    QTest::newRow("grouped with decimals") << u"1.234,56"_s << true << 1234.56 << german;
+    QTest::newRow("group separators anywhere") << u"1.2.3.4"_s << true << 1234.0 << german;
+    QTest::newRow("blanks around") << u"  12  "_s << true << 12.0 << german;
+    QTest::newRow("tab around") << u"\t7\t"_s << true << 7.0 << german;
+    QTest::newRow("minus") << u"-3"_s << true << -3.0 << german;
+    QTest::newRow("plus") << u"+3"_s << true << 3.0 << german;
+    QTest::newRow("initial box text") << u"1,00"_s << true << 1.0 << german;
+    QTest::newRow("leading comma") << u",5"_s << true << 0.5 << german;
+    QTest::newRow("trailing comma") << u"5,"_s << true << 5.0 << german;
+    QTest::newRow("zero") << u"0"_s << true << 0.0 << german;
+    QTest::newRow("large") << u"1.000.000"_s << true << 1e6 << german;
 
-    QTest::newRow("empty") << QString() << false << 0.0;
-    QTest::newRow("blanks only") << u"   "_s << false << 0.0;
-    QTest::newRow("minus alone") << u"-"_s << false << 0.0;
-    QTest::newRow("letters") << u"abc"_s << false << 0.0;
-    QTest::newRow("trailing letter") << u"12a"_s << false << 0.0;
-    QTest::newRow("two decimal commas") << u"1,2,3"_s << false << 0.0;
-    QTest::newRow("group after decimal") << u"1,2.3"_s << false << 0.0;
-    QTest::newRow("inner blank") << u"1 2"_s << false << 0.0;
-    QTest::newRow("sign twice") << u"--1"_s << false << 0.0;
-    QTest::newRow("exponent") << u"1e5"_s << false << 0.0;
-    QTest::newRow("separators only") << u".,"_s << false << 0.0;
-    QTest::newRow("beyond double range") << QString(u'9').repeated(400) << false << 0.0;
-    QTest::newRow("hex prefix") << u"0x10"_s << false << 0.0;
+    QTest::newRow("empty") << QString() << false << 0.0 << german;
+    QTest::newRow("blanks only") << u"   "_s << false << 0.0 << german;
+    QTest::newRow("minus alone") << u"-"_s << false << 0.0 << german;
+    QTest::newRow("letters") << u"abc"_s << false << 0.0 << german;
+    QTest::newRow("trailing letter") << u"12a"_s << false << 0.0 << german;
+    QTest::newRow("two decimal commas") << u"1,2,3"_s << false << 0.0 << german;
+    QTest::newRow("group after decimal") << u"1,2.3"_s << false << 0.0 << german;
+    QTest::newRow("inner blank") << u"1 2"_s << false << 0.0 << german;
+    QTest::newRow("sign twice") << u"--1"_s << false << 0.0 << german;
+    QTest::newRow("exponent") << u"1e5"_s << false << 0.0 << german;
+    QTest::newRow("separators only") << u".,"_s << false << 0.0 << german;
+    QTest::newRow("beyond double range") << QString(u'9').repeated(400) << false << 0.0 << german;
+    QTest::newRow("hex prefix") << u"0x10"_s << false << 0.0 << german;
     // The largest double as shown reads back; one more in its 15th digit is too large.
     const QString zeros = u".000"_s.repeated(98);
-    QTest::newRow("largest shown") << u"179.769.313.486.231"_s % zeros % u",00"_s << true << 1.79769313486231e308;
-    QTest::newRow("beyond largest") << u"179.769.313.486.232"_s % zeros << false << 0.0;
-    QTest::newRow("full-width digit") << u"１"_s << false << 0.0;
+    QTest::newRow("largest shown") << u"179.769.313.486.231"_s % zeros % u",00"_s << true << 1.79769313486231e308
+                                   << german;
+    QTest::newRow("beyond largest") << u"179.769.313.486.232"_s % zeros << false << 0.0 << german;
+    QTest::newRow("full-width digit") << u"１"_s << false << 0.0 << german;
+    // The convention of other locales.
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    QTest::newRow("en 1.5") << u"1.5"_s << true << 1.5 << english;
+    QTest::newRow("en 1,234.5") << u"1,234.5"_s << true << 1234.5 << english;
+    QTest::newRow("en 1,5 groups") << u"1,5"_s << true << 15.0 << english;
+    const QLocale swiss(QLocale::German, QLocale::Switzerland);
+    QTest::newRow("de-CH 1'234.5") << swiss.toString(1234.5, 'f', 1) << true << 1234.5 << swiss;
 }
 
 void TestNumber::read()
@@ -71,34 +78,11 @@ void TestNumber::read()
     QFETCH(QString, text);
     QFETCH(bool, ok);
     QFETCH(double, value);
-    const std::optional<double> result = Number::read(text, german);
+    QFETCH(QLocale, locale);
+    const std::optional<double> result = Number::read(text, locale);
     QCOMPARE(result.has_value(), ok);
     if (ok)
         QCOMPARE(*result, value);
-}
-
-void TestNumber::readOtherLocales_data()
-{
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("value");
-
-    const QLocale english(QLocale::English, QLocale::UnitedStates);
-    QTest::newRow("en 1.5") << english << u"1.5"_s << 1.5;
-    QTest::newRow("en 1,234.5") << english << u"1,234.5"_s << 1234.5;
-    QTest::newRow("en 1,5 groups") << english << u"1,5"_s << 15.0;
-    const QLocale swiss(QLocale::German, QLocale::Switzerland);
-    QTest::newRow("de-CH 1'234.5") << swiss << swiss.toString(1234.5, 'f', 1) << 1234.5;
-}
-
-void TestNumber::readOtherLocales()
-{
-    QFETCH(QLocale, locale);
-    QFETCH(QString, text);
-    QFETCH(double, value);
-    const std::optional<double> result = Number::read(text, locale);
-    QVERIFY(result);
-    QCOMPARE(*result, value);
 }
 
 void TestNumber::format_data()

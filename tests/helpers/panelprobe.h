@@ -2,6 +2,7 @@
 
 #include "settings/rememberedvalues.h"
 
+#include <QLineEdit>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -11,7 +12,6 @@
 
 #include <memory>
 
-class QLineEdit;
 struct PanelContext;
 
 // Shared steps of the calculator panel tests.
@@ -46,6 +46,16 @@ private slots:
 protected:
     // The panel under test, built on `context`.
     virtual std::unique_ptr<QWidget> build(const PanelContext &context) = 0;
+
+    // The named control of the panel under test; the test program ends when there is none.
+    template <typename Control = QLineEdit>
+    Control *control(const QString &name) const
+    {
+        auto *found = m_widget->findChild<Control *>(name);
+        if (!found)
+            qFatal("no control %s", qPrintable(name));
+        return found;
+    }
 
     double m_rate = 1.2345;
     QList<QUrl> m_opened;

@@ -63,6 +63,24 @@ bool write(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+QMap<QString, QVariant> readIni(const QByteArray &bytes, const QString &group)
+{
+    static int files = 0;
+    const QString path = root() % u"/read" % QString::number(++files) % u".conf";
+    if (!write(path, bytes))
+        return {{QStringLiteral("<not written>"), QVariant()}};
+    QMap<QString, QVariant> values;
+    {
+        QSettings settings(path, QSettings::IniFormat);
+        settings.beginGroup(group);
+        const QStringList keys = group.isEmpty() ? settings.allKeys() : settings.childKeys();
+        for (const QString &key : keys)
+            values.insert(key, key.isEmpty() ? QVariant() : settings.value(key));
+    }
+    QFile::remove(path);
+    return values;
+}
+
 QByteArray junk(quint32 seed, int size)
 {
     QRandomGenerator random(seed);

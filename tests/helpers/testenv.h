@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QMap>
 #include <QString>
+#include <QVariant>
 
 // Test set-up shared by every test: call first in initTestCase(), before
 // anything touches QSettings or QStandardPaths.
@@ -26,6 +28,11 @@ QByteArray contents(const QString &path);
 
 // Makes the file at `path`, and its folder, hold `bytes`.
 bool write(const QString &path, const QByteArray &bytes);
+
+// What QSettings reads from `bytes` as an ini file: every key with its
+// value, or with `group` only that group's own keys. Read from a file of
+// its own each time, as QSettings keeps what it once read of a path.
+QMap<QString, QVariant> readIni(const QByteArray &bytes, const QString &group = {});
 
 // `size` random bytes, the same for the same seed.
 QByteArray junk(quint32 seed, int size);

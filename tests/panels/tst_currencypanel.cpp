@@ -34,14 +34,12 @@ void TestCurrencyPanel::keyReleaseConverts_data()
     const QStringList dollarOnly{dollar};
 
     QTest::newRow("100 euros") << eur << "100" << 1.2345 << "123,45" << eurOnly;
-    QTest::newRow("1000 euros grouped") << eur << "1000" << 1.2345 << "1.234,50" << eurOnly;
     QTest::newRow("81,00 euros back") << eur << "81,00" << 1.2345 << "99,99" << eurOnly;
     QTest::newRow("group separator typed") << eur << "1.000" << 1.2345 << "1.234,50" << eurOnly;
     QTest::newRow("negative euros") << eur << "-3" << 1.2345 << "-3,70" << eurOnly;
     QTest::newRow("euros without rate") << eur << "100" << 0.0 << "0,00" << eurOnly;
     QTest::newRow("euros emptied") << eur << "" << 1.2345 << "1,00" << eurOnly;
     QTest::newRow("euros unreadable") << eur << "12a" << 1.2345 << "1,00" << eurOnly;
-    QTest::newRow("euros lone minus") << eur << "-" << 1.2345 << "1,00" << eurOnly;
     QTest::newRow("euros beyond double range") << eur << QString(401, u'9') << 1.2345 << "1,00" << eurOnly;
 
     QTest::newRow("100 dollars") << dollar << "100" << 1.2345 << "81,00" << dollarOnly;

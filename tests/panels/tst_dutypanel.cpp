@@ -48,7 +48,6 @@ void TestDutyPanel::allowance_data()
     QTest::newRow("negative travellers") << "-1" << "0" << 1.2345 << "";
     QTest::newRow("negative children") << "2" << "-1" << 1.2345 << "";
     QTest::newRow("travellers unreadable") << "abc" << "1" << 1.2345 << "";
-    QTest::newRow("travellers empty") << "" << "1" << 1.2345 << "";
     QTest::newRow("children empty") << "3" << "" << 1.2345 << "";
 }
 
@@ -82,7 +81,6 @@ void TestDutyPanel::duty_data()
     QTest::newRow("600") << "600,00" << 1.2345 << "Zoll: 92,35 € + ggf. Einfuhrumsatzsteuer";
     QTest::newRow("exactly 350") << "350" << 1.2345 << "Zoll: 38,27 € + ggf. Einfuhrumsatzsteuer";
     QTest::newRow("just above 350") << "350,01" << 1.2345 << "Zoll: 53,87 € + ggf. Einfuhrumsatzsteuer";
-    QTest::newRow("300") << "300" << 1.2345 << "Zoll: 32,81 € + ggf. Einfuhrumsatzsteuer";
     QTest::newRow("0") << "0" << 1.2345 << "Zoll: 0,00 € + ggf. Einfuhrumsatzsteuer";
     QTest::newRow("negative") << "-100" << 1.2345 << "Zoll: -10,94 € + ggf. Einfuhrumsatzsteuer";
     QTest::newRow("grouped") << "1.000" << 1.2345 << "Zoll: 153,91 € + ggf. Einfuhrumsatzsteuer";
@@ -90,7 +88,6 @@ void TestDutyPanel::duty_data()
     QTest::newRow("threshold in dollars") << "400" << 2.0 << "Zoll: 38,00 € + ggf. Einfuhrumsatzsteuer";
     QTest::newRow("no rate") << "600,00" << 0.0 << "";
     QTest::newRow("unreadable") << "abc" << 1.2345 << "";
-    QTest::newRow("empty") << "" << 1.2345 << "";
 }
 
 void TestDutyPanel::duty()

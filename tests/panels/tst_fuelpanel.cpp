@@ -28,19 +28,11 @@ private slots:
     void layout();
 
 private:
-    QLineEdit *box(const QString &name) const;
+    QLineEdit *box(const QString &name) const { return control(name); }
     QString shown(const QString &name) const { return box(name)->text(); }
     QString tripLine() const;
     void type(const QString &name, const QString &text) { PanelProbe::type(box(name), text); }
 };
-
-QLineEdit *TstFuelPanel::box(const QString &name) const
-{
-    auto *found = m_panel->findChild<QLineEdit *>(name);
-    if (!found)
-        qFatal("no box %s", qPrintable(name));
-    return found;
-}
 
 QString TstFuelPanel::tripLine() const
 {
@@ -82,8 +74,6 @@ void TstFuelPanel::converter_data()
                                              << QStringList{u"0,00"_s, u"0,00"_s, u"1,00"_s, u"22"_s, u"1,00"_s, u"1,99"_s};
     QTest::newRow("22 mpg") << 1.2345 << mpg << "22"
                             << QStringList{u"1,99"_s, u"1,00"_s, u"1,00"_s, u"22"_s, u"10,69"_s, u"1,99"_s};
-    QTest::newRow("30 mpg") << 1.2345 << mpg << "30"
-                            << QStringList{u"1,99"_s, u"1,00"_s, u"1,00"_s, u"30"_s, u"7,84"_s, u"1,99"_s};
     QTest::newRow("-22 mpg") << 1.2345 << mpg << "-22"
                              << QStringList{u"1,99"_s, u"1,00"_s, u"1,00"_s, u"-22"_s, u"-10,69"_s, u"1,99"_s};
     QTest::newRow("0 mpg") << 1.2345 << mpg << "0"
@@ -91,8 +81,6 @@ void TstFuelPanel::converter_data()
     // One decimal, and 235 rather than the exact factor on the way back.
     QTest::newRow("10,69 l/100 km") << 1.2345 << lkm << "10,69"
                                     << QStringList{u"1,99"_s, u"1,00"_s, u"1,00"_s, u"22,0"_s, u"10,69"_s, u"1,99"_s};
-    QTest::newRow("8 l/100 km") << 1.2345 << lkm << "8"
-                                << QStringList{u"1,99"_s, u"1,00"_s, u"1,00"_s, u"29,4"_s, u"8"_s, u"1,99"_s};
     QTest::newRow("0 l/100 km") << 1.2345 << lkm << "0"
                                 << QStringList{u"1,99"_s, u"1,00"_s, u"1,00"_s, u"22"_s, u"0"_s, u"1,99"_s};
 }
@@ -106,10 +94,10 @@ void TstFuelPanel::converter()
 
     m_rate = rate;
     type(source, text);
-    const QStringList names{u"txtGalPrice"_s, u"txtLPriceD"_s, u"txtLPriceE"_s,
-                            u"txtMPG"_s,      u"txtLKM"_s,     u"txtGalPrice2"_s};
-    for (qsizetype i = 0; i < names.size(); ++i)
-        QVERIFY2(this->shown(names[i]) == shown[i], qPrintable(names[i] % u": " % this->shown(names[i])));
+    QStringList after;
+    for (const QString &name : {u"txtGalPrice"_s, u"txtLPriceD"_s, u"txtLPriceE"_s, u"txtMPG"_s, u"txtLKM"_s, u"txtGalPrice2"_s})
+        after << this->shown(name);
+    QCOMPARE(after, shown);
     QCOMPARE(PanelProbe::storedKeys(), QStringList{source});
     QCOMPARE(m_store->value(source), text);
 }
@@ -130,7 +118,6 @@ void TstFuelPanel::tripCost_data()
     const QString verbrauch = u"txtVerbrauch"_s;
     const QString price2 = u"txtGalPrice2"_s;
     QTest::newRow("100 mi") << "100" << "22" << "1,99" << strecke << "Fahrtkosten: 9,05 $" << QStringList{strecke};
-    QTest::newRow("500 mi") << "500" << "25" << "3,49" << strecke << "Fahrtkosten: 69,80 $" << QStringList{strecke};
     QTest::newRow("2500 mi") << "2500" << "22" << "1,99" << verbrauch << "Fahrtkosten: 226,14 $"
                              << QStringList{strecke, verbrauch};
     QTest::newRow("10000 mi") << "10000" << "10" << "3" << price2 << "Fahrtkosten: 3.000,00 $"
@@ -209,13 +196,9 @@ void TstFuelPanel::stationLookup()
 void TstFuelPanel::layout()
 {
     QCOMPARE(m_panel->objectName(), u"Frame1_1"_s);
-    const QStringList groups{u"Frame1_2"_s, u"Frame5"_s, u"Frame6"_s};
-    const QStringList captions{u"Umrechnung"_s, u"Fahrtpreis errechnen"_s, u"Benzinpreis"_s};
-    for (qsizetype i = 0; i < groups.size(); ++i) {
-        auto *group = m_panel->findChild<QGroupBox *>(groups[i]);
-        QVERIFY(group);
-        QCOMPARE(group->title(), captions[i]);
-    }
+    for (const auto &[group, caption] : {std::pair{u"Frame1_2"_s, u"Umrechnung"_s},
+                                         {u"Frame5"_s, u"Fahrtpreis errechnen"_s}, {u"Frame6"_s, u"Benzinpreis"_s}})
+        QCOMPARE(m_panel->findChild<QGroupBox *>(group)->title(), caption);
     // The longest result the label must show in full.
     m_panel->findChild<QLabel *>(u"lblFahrtPreis"_s)->setText(u"Fahrtkosten: 1.234.567,89 $"_s);
     const QStringList faults = FitCheck::problems(m_panel);

@@ -26,7 +26,10 @@ private slots:
 private:
     static QByteArray writtenByStore(const QByteArray &before, const Entries &entries);
     QByteArray writtenByQSettings(const Entries &entries);
-    QString readBack(const QByteArray &file, const QString &key);
+    static QString readBack(const QByteArray &file, const QString &key)
+    {
+        return TestEnv::readIni(file).value(u"Kartavio/"_s + key).toString();
+    }
 
     QTemporaryDir m_dir;
     int m_files = 0;
@@ -53,18 +56,7 @@ QByteArray TestIniFile::writtenByQSettings(const Entries &entries)
         for (const auto &[key, value] : entries)
             settings.setValue(u"Kartavio/"_s + key, value);
     }
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString TestIniFile::readBack(const QByteArray &content, const QString &key)
-{
-    const QString path = m_dir.filePath(u"ours%1.conf"_s.arg(++m_files));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        return u"<not written>"_s;
-    file.close();
-    return QSettings(path, QSettings::IniFormat).value(u"Kartavio/"_s + key).toString();
+    return TestEnv::contents(path);
 }
 
 void TestIniFile::sameBytesAsQSettings_data()
