@@ -24,6 +24,8 @@ namespace {
 // QLockFile's default: a lock file older than this is stale, whoever holds it
 // (unless its owner still holds its flock()).
 constexpr qint64 staleLockMs = 30000;
+// How long an empty lock file is given for its writer to fill it.
+constexpr qint64 emptyLockGraceMs = 1000;
 // More than QLockFile's five short lines ever take.
 constexpr qsizetype maxLockFileBytes = 4096;
 
@@ -132,7 +134,14 @@ bool apparentlyStale(QByteArrayView bytes, const struct stat &info)
         }
     }
     const qint64 modifiedMs = qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1'000'000;
-    return std::llabs(QDateTime::currentMSecsSinceEpoch() - modifiedMs) > staleLockMs;
+    const qint64 ageMs = std::llabs(QDateTime::currentMSecsSinceEpoch() - modifiedMs);
+    // An empty lock file: its writer was killed between making it and
+    // writing it (a living one takes the flock and writes within
+    // microseconds). QLockFile would wait the full 30 s; typed values would
+    // stay pending that long, and be lost if the program ended meanwhile.
+    if (bytes.isEmpty())
+        return ageMs > emptyLockGraceMs;
+    return ageMs > staleLockMs;
 }
 
 // Looks at the lock file another program left, without ever blocking, and

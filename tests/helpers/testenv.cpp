@@ -45,9 +45,10 @@ QString settingsFile()
 
 void clearSettings()
 {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Kelvara"));
-    settings.clear();
-    settings.sync();
+    // The files themselves: QSettings would wait up to 30 s for a lock that
+    // a killed writer left behind.
+    QFile::remove(settingsFile());
+    QFile::remove(settingsFile() + u".lock");
 }
 
 QByteArray contents(const QString &path)

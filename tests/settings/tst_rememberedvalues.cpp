@@ -371,6 +371,7 @@ void TestRememberedValues::keyReleaseNeverWaits_data()
     QTest::newRow("lock file is an hour-old folder") << u"folder"_s;
     QTest::newRow("lock held by a live program") << u"live"_s;
     QTest::newRow("stale lock of a dead program") << u"stale"_s;
+    QTest::newRow("empty lock of a writer killed while making it") << u"empty"_s;
 }
 
 void TestRememberedValues::keyReleaseNeverWaits()
@@ -416,13 +417,17 @@ void TestRememberedValues::keyReleaseNeverWaits()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray::number(pid) + "\ntrue\n" + QSysInfo::machineHostName().toUtf8() + '\n'
                    + QSysInfo::machineUniqueId() + '\n' + QSysInfo::bootUniqueId() + '\n');
+    } else if (obstacle == u"empty") {
+        QVERIFY(QFile(lockPath).open(QIODevice::WriteOnly));
+        const timespec secondsAgo[2] = {{::time(nullptr) - 2, 0}, {::time(nullptr) - 2, 0}};
+        QVERIFY(::utimensat(AT_FDCWD, lock.constData(), secondsAgo, 0) == 0);
     }
 
     RememberedValues store;
     const qint64 slowest = typeFourKeys(store);
     QVERIFY2(slowest < keyBudgetMs, qPrintable(QString::number(slowest) + u" ms"_s));
     QCOMPARE(store.value(u"txtEur"), u"42,5"_s);
-    if (obstacle == u"stale") {
+    if (obstacle == u"stale" || obstacle == u"empty") {
         QVERIFY(!store.hasPending());
         QCOMPARE(storedInFile(u"txtEur"_s), u"42,5"_s);
         QVERIFY(!QFileInfo::exists(lockPath));
