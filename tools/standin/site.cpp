@@ -42,7 +42,7 @@ QString echo(const QString &label, const QString &value)
         + u"</pre>"_s;
 }
 
-QString decoded(QByteArray text)
+QString decoded(const QByteArray &text)
 {
     return QString::fromUtf8(QByteArray::fromPercentEncoding(text));
 }
