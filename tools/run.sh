@@ -27,8 +27,8 @@ fi
 # an existing build folder is not configured again (ninja does that itself
 # when a CMakeLists.txt changed), and an up-to-date program is not rebuilt.
 "$top/tools/install-deps.sh"
-# build TARGET...
-build() {
+# build_targets TARGET...
+build_targets() {
   if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$top" -B "$build" -G Ninja
   fi
@@ -36,7 +36,7 @@ build() {
 }
 
 if [ "$standin" = 0 ]; then
-  build kartavio
+  build_targets kartavio
   exec "$build/kartavio" "${args[@]}"
 fi
 
@@ -53,7 +53,7 @@ trap 'exit 130' INT
 trap 'exit 143' TERM HUP
 
 # The site prints "PORT <n>" once it listens; its request log goes to stderr.
-build kartavio standin_site
+build_targets kartavio standin_site
 "$build/standin_site" --port 0 >"$scratch/port" &
 site=$!
 port=""
