@@ -236,7 +236,7 @@ def main():
     if not os.environ.get("DISPLAY"):
         sys.exit("run.py needs an X display; use tools/bench.sh")
 
-    site = subprocess.Popen([sys.executable, os.path.join(TOP, "tools", "standin_site.py"), "--port", "0"],
+    site = subprocess.Popen([os.path.join(build, "standin_site"), "--port", "0"],
                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     port = int(site.stdout.readline().split()[1])
     host = f"127.0.0.1:{port}"

@@ -5,7 +5,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/install-deps.sh"
 cmake -S "$top" -B "$top/build" -G Ninja
-cmake --build "$top/build" --target kartavio kartavio_floor bench_typing
+cmake --build "$top/build" --target kartavio kartavio_floor bench_typing standin_site
 if [ "$(id -u)" -eq 0 ]; then
   export QTWEBENGINE_DISABLE_SANDBOX=1
 fi

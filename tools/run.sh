@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the program and starts it on the local
-# stand-in site (tools/standin_site.py), which serves the product site, the
+# stand-in site (built from tools/standin/), which serves the product site, the
 # portal and the rate service on a free loopback port; the site stops when
 # the program ends, Ctrl+C included.
 #
@@ -27,15 +27,16 @@ fi
 # an existing build folder is not configured again (ninja does that itself
 # when a CMakeLists.txt changed), and an up-to-date program is not rebuilt.
 "$top/tools/install-deps.sh"
-build_program() {
+# build_targets TARGET...
+build_targets() {
   if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$top" -B "$build" -G Ninja
   fi
-  cmake --build "$build" --target kartavio
+  cmake --build "$build" --target "$@"
 }
 
 if [ "$standin" = 0 ]; then
-  build_program
+  build_targets kartavio
   exec "$build/kartavio" "${args[@]}"
 fi
 
@@ -51,11 +52,10 @@ trap stop EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM HUP
 
-# The site starts while the build is checked. It prints "PORT <n>" once it
-# listens; its request log goes to stderr.
-python3 "$top/tools/standin_site.py" --port 0 >"$scratch/port" &
+# The site prints "PORT <n>" once it listens; its request log goes to stderr.
+build_targets kartavio standin_site
+"$build/standin_site" --port 0 >"$scratch/port" &
 site=$!
-build_program
 port=""
 for _ in $(seq 100); do
   port=$(awk '/^PORT / {print $2; exit}' "$scratch/port")

@@ -17,12 +17,13 @@ out=${1:-$top/docs/screenshots}
 [ -n "$dark" ] && out=${1:-$top/build/screenshots-dark}
 mkdir -p "$out"
 exe=${KARTAVIO_EXE:-$top/build/kartavio}
+site_exe=${KARTAVIO_SITE_EXE:-$(dirname "$exe")/standin_site}
 
 display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
 xvfb=$!
 home=$(mktemp -d)
-python3 "$top/tools/standin_site.py" --port 0 >"$home/site.out" 2>"$home/site.log" &
+"$site_exe" --port 0 >"$home/site.out" 2>"$home/site.log" &
 site=$!
 trap 'kill $site $xvfb 2>/dev/null; rm -rf "$home"' EXIT
 for _ in $(seq 50); do grep -q '^PORT' "$home/site.out" 2>/dev/null && break; sleep 0.1; done

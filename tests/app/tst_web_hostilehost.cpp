@@ -12,6 +12,7 @@
 #include "app/rateupdate.h"
 #include "core/rateretrieval.h"
 #include "panels/quietpage.h"
+#include "standin/faults.h"
 
 #include <QApplication>
 #include <QDir>
@@ -50,6 +51,12 @@ const QByteArray oldGif = TestEnv::onePixelGif();
 const QByteArray newGif = TestEnv::onePixelGif(Qt::red);
 const QByteArray goodReply("1.2345|05.12.2026|");
 
+// The service's answers under a fault of the stand-in site, by its name.
+StandIn::Service faulty(QStringView fault)
+{
+    return StandIn::faulty(fault, StandIn::goodService(goodReply, newGif));
+}
+
 using TestEnv::contents;
 using TestEnv::write;
 
@@ -64,7 +71,6 @@ private slots:
     void init();
     void survives_data();
     void survives();
-    void standShownAsItStands_data();
     void standShownAsItStands();
     void bannerPutsNothingOverTheWindow();
     void pageStartsOnlyClickedWebAddresses_data();
@@ -119,11 +125,10 @@ void TestHostileHost::survives_data()
     // Each way a host can fail has its rows in the retrieval's own tests; these
     // two carry the two outcomes through the window: nothing from the host
     // (the cached values shown), and the host's rate without a chart.
-    QTest::newRow("silent") << Reply{.delivery = Delivery::Silent} << chart << oldLine << u"110,00"_s << oldStand;
+    QTest::newRow("silent") << faulty(u"silent").rate << chart << oldLine << u"110,00"_s << oldStand;
     // The reply itself was good: its rate and stand are used, but without a
     // chart the day is not done, so nothing is written.
-    QTest::newRow("notgif") << Reply{200, goodReply, "text/plain"}
-                            << Reply{200, "<html><body>Kein Bild</body></html>", "image/gif"}
+    QTest::newRow("notgif") << faulty(u"notgif").rate << faulty(u"notgif").chart
                             << u"1 EUR = 1,2345 $, 1$ = 0,8100 EUR"_s << u"123,45"_s << u"Stand: 05.12.2026"_s;
 }
 
@@ -192,21 +197,16 @@ qint64 residentMiB()
 
 } // namespace
 
-void TestHostileHost::standShownAsItStands_data()
-{
-    QTest::addColumn<QByteArray>("stand");
-    // Read as markup, each of these did harm: a picture read from an endless
-    // device, a layout whose cost doubles with each level, text in any style.
-    QTest::newRow("picture") << QByteArray("<img src=\"/dev/zero\">");
-    QTest::newRow("nested tables") << QByteArray("<table><tr><td>").repeated(40);
-    QTest::newRow("styled") << QByteArray("<span style=\"font-size:72pt;color:red\">05.12.2026</span> &amp; <b>");
-}
-
+// A stand text of markup. Read as markup, each part of it did harm: a
+// picture read from an endless device, text in any style, a layout whose
+// cost doubles with each level of the nested tables.
 void TestHostileHost::standShownAsItStands()
 {
-    QFETCH(QByteArray, stand);
-    m_server->setReply(ratePath, {200, "1.2345|" + stand + '|', "text/plain"});
-    m_server->setReply(chartPath, {200, newGif, "image/gif"});
+    const StandIn::Service service = faulty(u"richstand");
+    const QByteArray stand = service.rate.body.split('|').value(1);
+    QVERIFY(stand.contains("<img") && stand.contains("<span") && stand.contains("<table>"));
+    m_server->setReply(ratePath, service.rate);
+    m_server->setReply(chartPath, service.chart);
 
     auto window = std::make_unique<Form3>();
     window->findChild<RateRetrieval *>()->setTransferTimeout(timeoutMs);
@@ -224,7 +224,7 @@ void TestHostileHost::standShownAsItStands()
     window->grab(); // draws the label as the user would see it
     QTest::qWait(500);
     const qint64 grown = residentMiB() - before;
-    qInfo("%s: resident memory grew by %lld MiB", QTest::currentDataTag(), grown);
+    qInfo("resident memory grew by %lld MiB", grown);
     QVERIFY2(grown < 200, qPrintable(QString::number(grown)));
 
     // Shown once, cached, shown again the same way on the next start.

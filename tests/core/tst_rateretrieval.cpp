@@ -2,6 +2,7 @@
 #include "helpers/testenv.h"
 #include "helpers/testhttpserver.h"
 #include "core/rateretrieval.h"
+#include "standin/faults.h"
 
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -26,11 +27,8 @@ const QByteArray newGif = TestEnv::onePixelGif(Qt::red);
 
 enum class Chart { None, Old, New };
 
-// How an answer goes out: whole; the head at once and then the body one byte
-// per 100 ms, so that no pause lasts as long as the transfer timeout; or cut
-// off halfway through the body after the full length was declared.
+// An answer: status, body and how it goes out (whole, dribbled, cut, never).
 using Answer = TestHttpServer::Reply;
-using Delivery = TestHttpServer::Delivery;
 
 // A service at the two addresses of the rate service. Dribbled bodies come
 // one byte per 100 ms, so that no pause lasts as long as the transfer timeout.
@@ -58,6 +56,12 @@ quint16 closedPort()
 bool requestsAsExpected(int actual, int expected)
 {
     return expected < 0 ? actual >= 1 && actual <= 3 : actual == expected;
+}
+
+// The service's answers under a fault of the stand-in site, by its name.
+StandIn::Service faulty(QStringView fault)
+{
+    return StandIn::faulty(fault, StandIn::goodService("1.3|06.12.2026|", newGif));
 }
 
 using TestEnv::contents;
@@ -132,7 +136,7 @@ void TestRateRetrieval::run_data()
         << todaysCache << HostileBytes::jpegBomb() << reply << chart << 0.0
         << 1 << 1 << 1.3 << u"06.12.2026"_qs << true << fresh << Chart::New;
     QTest::newRow("chart a JPEG bomb")
-        << staleCache << oldGif << reply << Answer{200, HostileBytes::jpegBomb()} << 0.0
+        << staleCache << oldGif << reply << faulty(u"jpegbomb").chart << 0.0
         << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("chart declares a huge screen")
         << staleCache << oldGif << reply << Answer{200, HostileBytes::gifDeclaring(30000, 20)} << 0.0
@@ -153,7 +157,7 @@ void TestRateRetrieval::run_data()
         << staleCache << oldGif << unreachable << chart << 0.0
         << 0 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("host never answers")
-        << staleCache << oldGif << Answer{.delivery = Delivery::Silent} << chart << 0.0
+        << staleCache << oldGif << faulty(u"silent").rate << chart << 0.0
         << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
     const QByteArray huge = "1.3|06.12.2026|" + QByteArray(5000, 'x');
     QTest::newRow("reply oversized")
@@ -170,40 +174,41 @@ void TestRateRetrieval::run_data()
     // The reply's values stay when the chart fails; files stay as they were.
     // A host that sends a byte now and then is given up at the deadline.
     QTest::newRow("reply dribbles")
-        << staleCache << oldGif << Answer{.body = "1.3|06.12.2026|", .delivery = Delivery::Dribble} << chart << 0.0
+        << staleCache << oldGif << faulty(u"slow").rate << chart << 0.0
         << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("reply cut short")
-        << staleCache << oldGif << Answer{.body = "1.3|06.12.2026|", .delivery = Delivery::Cut} << chart << 0.0
+        << staleCache << oldGif << faulty(u"cut").rate << chart << 0.0
         << -1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
     // Only the status tells these apart from the service's answer.
-    for (const int status : {404, 500, 203}) {
-        QTest::addRow("reply %d", status)
-            << staleCache << oldGif << Answer{status, "1.3|06.12.2026|"} << chart << 0.0
+    for (const Answer &answer : {Answer{404, "1.3|06.12.2026|"}, faulty(u"500").rate, Answer{203, "1.3|06.12.2026|"}}) {
+        QTest::addRow("reply %d", answer.status)
+            << staleCache << oldGif << answer << chart << 0.0
             << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
     }
     // A rate of 0 or below is still a number: the stand after it is read, not used.
-    for (const char *rate : {"0", "-1", "nan", "1e400", "inf"}) {
-        QTest::addRow("reply rate %s", rate)
-            << staleCache << oldGif << Answer{200, QByteArray(rate) + "|06.12.2026|"} << chart << 0.0
+    for (const Answer &answer : {faulty(u"rate0").rate, faulty(u"rate-1").rate, faulty(u"ratenan").rate,
+                                 faulty(u"rate1e400").rate, Answer{200, "inf|06.12.2026|"}}) {
+        QTest::addRow("reply rate %s", answer.body.left(answer.body.indexOf('|')).constData())
+            << staleCache << oldGif << answer << chart << 0.0
             << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
     }
     QTest::newRow("chart dribbles")
-        << staleCache << oldGif << reply << Answer{.body = newGif, .delivery = Delivery::Dribble} << 0.0
+        << staleCache << oldGif << reply << faulty(u"slow").chart << 0.0
         << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("chart cut short")
-        << staleCache << oldGif << reply << Answer{.body = newGif, .delivery = Delivery::Cut} << 0.0
+        << staleCache << oldGif << reply << faulty(u"cut").chart << 0.0
         << 1 << -1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("chart 500")
-        << staleCache << oldGif << reply << Answer{500, newGif} << 0.0
+        << staleCache << oldGif << reply << faulty(u"500").chart << 0.0
         << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("chart not an image")
-        << staleCache << oldGif << reply << Answer{200, "<html>Fehler</html>"} << 0.0
+        << staleCache << oldGif << reply << faulty(u"notgif").chart << 0.0
         << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("chart oversized")
         << staleCache << oldGif << reply << Answer{200, newGif + QByteArray(2 * 1024 * 1024, '\0')}
         << 0.0 << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("chart never answers")
-        << staleCache << oldGif << reply << Answer{.delivery = Delivery::Silent} << 0.0
+        << staleCache << oldGif << reply << faulty(u"silent").chart << 0.0
         << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
     QTest::newRow("no cache, unreachable: earlier rate kept")
         << QByteArray() << QByteArray() << unreachable << chart << 1.05

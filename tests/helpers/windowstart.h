@@ -1,5 +1,7 @@
 #pragma once
 
+#include "helpers/testhttpserver.h"
+
 #include <memory>
 
 #include <QByteArray>
@@ -9,7 +11,6 @@
 
 class Form2;
 class Form3;
-class TestHttpServer;
 
 namespace WindowStart {
 

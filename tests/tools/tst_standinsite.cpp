@@ -1,26 +1,31 @@
-// The local stand-in site: its rate reply, its chart picture and its pages,
-// fetched over HTTP from a running copy of tools/standin_site.py.
+// The local stand-in site: its rate reply, chart and pages over HTTP, the
+// rate service's faults as the catalogue defines them and as the site sends
+// them, and the built program's start and request log.
 
 #include "helpers/testenv.h"
+#include "standin/faults.h"
+#include "standin/hostilebytes.h"
+#include "standin/site.h"
 
 #include <QBuffer>
 #include <QDate>
-#include <QHash>
 #include <QImage>
 #include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTcpSocket>
 #include <QTest>
 
-#include <memory>
-
 using namespace Qt::StringLiterals;
+using StandIn::Delivery;
+
+Q_DECLARE_METATYPE(StandIn::Delivery)
 
 namespace {
+
+const QByteArray good("1.2345|05.12.2026|");
 
 struct Answer
 {
@@ -46,6 +51,21 @@ struct RawAnswer
     }
 };
 
+// Sends `method path` on a bare connection and collects what comes back
+// until the site closes it or `waitMs` have passed; the event loop runs.
+RawAnswer rawFetch(quint16 port, const QByteArray &method, const QString &path, int waitMs)
+{
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    if (!QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; }, 5000))
+        return {};
+    socket.write(method + ' ' + path.toLatin1() + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n");
+    RawAnswer answer;
+    answer.closed = QTest::qWaitFor([&] { return socket.state() != QAbstractSocket::ConnectedState; }, waitMs);
+    answer.bytes = socket.readAll();
+    return answer;
+}
+
 } // namespace
 
 class TestStandInSite final : public QObject
@@ -54,57 +74,32 @@ class TestStandInSite final : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
-
-    void rateReply();
-    void chartIsReadableGif();
+    void service();
     void pages_data();
     void pages();
-    void defaultStandIsToday();
-    void requestsLogged();
-    void faultsKeepQuiet_data();
-    void faultsKeepQuiet();
-    void faultAnswers_data();
-    void faultAnswers();
-    void faultsLeavePagesAlone();
+    void faults_data();
+    void faults();
+    void faultsOnTheWire_data();
+    void faultsOnTheWire();
+    void programStartsAndLogs();
+    void programRefusesBadOptions_data();
+    void programRefusesBadOptions();
 
 private:
-    // Starts the site on a free port and returns that port, or 0.
-    int start(QProcess &process, const QStringList &options);
-    Answer fetch(int port, const QString &path);
-    // Whether the site's request log (its stderr) holds this line so far.
-    bool logged(const QByteArray &line);
-    // The port of a site started with --fault mode (started once, kept).
-    int faultPort(const QString &mode);
-    static RawAnswer rawFetch(int port, const QString &path, int waitMs);
+    Answer fetch(quint16 port, const QString &path);
 
     QNetworkAccessManager m_network;
-    QProcess m_site;
-    int m_port = 0;
-    QByteArray m_log;
-    QHash<QString, QProcess *> m_faultSites;
+    StandIn::HttpServer m_site;
 };
 
-int TestStandInSite::start(QProcess &process, const QStringList &options)
+void TestStandInSite::initTestCase()
 {
-    const QString python = QStandardPaths::findExecutable(u"python3"_s);
-    if (python.isEmpty())
-        return 0;
-    process.start(python, QStringList{QStringLiteral(KARTAVIO_SOURCE_DIR "/tools/standin_site.py"),
-                                      u"--port"_s, u"0"_s} + options);
-    if (!process.waitForStarted(10000))
-        return 0;
-    QElapsedTimer waited;
-    waited.start();
-    while (!process.canReadLine() && waited.elapsed() < 20000 && process.state() == QProcess::Running)
-        process.waitForReadyRead(200);
-    const QByteArray line = process.readLine().trimmed();
-    if (!line.startsWith("PORT "))
-        return 0;
-    return line.mid(5).toInt();
+    TestEnv::isolate();
+    QVERIFY(m_site.isListening());
+    StandIn::serveSite(m_site, StandIn::goodService(StandIn::rateLine("1.2345", "05.12.2026"), StandIn::chartGif()));
 }
 
-Answer TestStandInSite::fetch(int port, const QString &path)
+Answer TestStandInSite::fetch(quint16 port, const QString &path)
 {
     QNetworkRequest request(QUrl(u"http://127.0.0.1:%1%2"_s.arg(port).arg(path)));
     request.setTransferTimeout(10000);
@@ -112,57 +107,28 @@ Answer TestStandInSite::fetch(int port, const QString &path)
     QSignalSpy finished(reply, &QNetworkReply::finished);
     if (!reply->isFinished())
         finished.wait(15000);
-    Answer answer;
-    answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    answer.contentType = reply->header(QNetworkRequest::ContentTypeHeader).toByteArray();
-    answer.body = reply->readAll();
+    Answer answer{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
+                  reply->header(QNetworkRequest::ContentTypeHeader).toByteArray(), reply->readAll()};
     reply->deleteLater();
     return answer;
 }
 
-void TestStandInSite::initTestCase()
+void TestStandInSite::service()
 {
-    TestEnv::isolate();
-    if (QStandardPaths::findExecutable(u"python3"_s).isEmpty())
-        QSKIP("python3 is not installed");
-    m_port = start(m_site, {u"--rate"_s, u"1.2345"_s, u"--stand"_s, u"05.12.2026"_s});
-    QVERIFY2(m_port > 0, m_site.readAllStandardError().constData());
-}
+    const Answer rate = fetch(m_site.serverPort(), StandIn::ratePath);
+    QCOMPARE(rate.status, 200);
+    QVERIFY(rate.contentType.startsWith("text/plain"));
+    QCOMPARE(rate.body, good);
 
-void TestStandInSite::cleanupTestCase()
-{
-    for (QProcess *site : std::as_const(m_faultSites)) {
-        site->kill();
-        site->waitForFinished(5000);
-    }
-    if (m_site.state() != QProcess::NotRunning) {
-        m_site.kill();
-        m_site.waitForFinished(5000);
-    }
-}
-
-void TestStandInSite::rateReply()
-{
-    const Answer answer = fetch(m_port, u"/kartavio/_tools/eur.cgi"_s);
-    QCOMPARE(answer.status, 200);
-    QVERIFY(answer.contentType.startsWith("text/plain"));
-    QCOMPARE(answer.body, QByteArray("1.2345|05.12.2026|"));
-}
-
-void TestStandInSite::chartIsReadableGif()
-{
-    const Answer answer = fetch(m_port, u"/kartavio/_tools/eurchart.gif"_s);
+    const Answer answer = fetch(m_site.serverPort(), StandIn::chartPath);
     QCOMPARE(answer.status, 200);
     QCOMPARE(answer.contentType, QByteArray("image/gif"));
     QVERIFY(answer.body.startsWith("GIF89a"));
-
     QImage chart;
     QVERIFY(chart.loadFromData(answer.body, "GIF"));
     QCOMPARE(chart.size(), QSize(465, 249));
-
     // A light background with a line drawn on it, not an empty picture.
-    const QColor corner = chart.pixelColor(0, 0);
-    QVERIFY(corner.lightness() > 200);
+    QVERIFY(chart.pixelColor(0, 0).lightness() > 200);
     int dark = 0;
     for (int y = 0; y < chart.height(); ++y) {
         for (int x = 0; x < chart.width(); ++x)
@@ -170,9 +136,6 @@ void TestStandInSite::chartIsReadableGif()
     }
     QVERIFY(dark > 500);
     QVERIFY(dark < chart.width() * chart.height() / 4);
-
-    // The same picture every time.
-    QCOMPARE(fetch(m_port, u"/kartavio/_tools/eurchart.gif"_s).body, answer.body);
 }
 
 void TestStandInSite::pages_data()
@@ -183,12 +146,14 @@ void TestStandInSite::pages_data()
     QTest::addColumn<QString>("absent");
 
     QTest::newRow("banner") << u"/_tools"_s << 200 << u"Kartavio"_s << QString();
-    QTest::newRow("vocabulary") << u"/_tools/wortschatz"_s << 200 << u"Tankstelle"_s << QString();
-    QTest::newRow("links") << u"/_tools/links"_s << 200 << u"https://www.amtrak.com"_s << QString();
+    QTest::newRow("vocabulary") << u"/_tools/wortschatz"_s << 200 << u"<td>Tankstelle</td><td>Gas station</td>"_s
+                                << QString();
+    QTest::newRow("links") << u"/_tools/links"_s << 200 << u"<a href=\"https://www.amtrak.com\">"_s << QString();
     QTest::newRow("petrol station") << u"/_tools/tankstelle.cgi?33064"_s << 200 << u">33064<"_s << QString();
     QTest::newRow("translation")
-        << u"/_tools/trans.cgi?dir=eng&txt=Gr%C3%BC%C3%9Fe%20%26%20%3Cb%3E%0AZeile"_s << 200
-        << u"Grüße &amp; &lt;b&gt;\nZeile"_s << u"<b>"_s; // the user's text is never markup
+        << u"/_tools/trans.cgi?dir=eng&txt=Gr%C3%BC%C3%9Fe%20%26%20%3Cb%3E%0AZeile+'"_s << 200
+        << u"Deutsch → Englisch</p><p>Text:</p><pre style=\"white-space:pre-wrap\">Grüße &amp; &lt;b&gt;\nZeile &#x27;<"_s
+        << u"<b>"_s; // the user's text is never markup
     QTest::newRow("transport") << u"/_tools/ptrans.cgi?CA"_s << 200 << u">CA<"_s << QString();
     QTest::newRow("redirect") << u"/_tools/red.cgi?3"_s << 200 << u">3<"_s << QString();
     QTest::newRow("rental cars") << u"/mietwagen?s=t"_s << 200 << u"Mietwagen"_s << QString();
@@ -204,7 +169,7 @@ void TestStandInSite::pages()
     QFETCH(QString, contains);
     QFETCH(QString, absent);
 
-    const Answer answer = fetch(m_port, path);
+    const Answer answer = fetch(m_site.serverPort(), path);
     QCOMPARE(answer.status, status);
     QCOMPARE(answer.contentType, QByteArray("text/html; charset=utf-8"));
     const QString text = QString::fromUtf8(answer.body);
@@ -214,202 +179,181 @@ void TestStandInSite::pages()
         QVERIFY(!text.contains(absent));
 }
 
-void TestStandInSite::defaultStandIsToday()
+// Each fault as the catalogue defines it, for the rate line and the chart.
+void TestStandInSite::faults_data()
 {
-    QProcess site;
-    const int port = start(site, {});
-    QVERIFY(port > 0);
-    const Answer answer = fetch(port, u"/kartavio/_tools/eur.cgi"_s);
-    site.kill();
-    site.waitForFinished(5000);
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("chart");  // the chart's answer, else the rate line's
+    QTest::addColumn<int>("status");
+    QTest::addColumn<Delivery>("delivery");
+    QTest::addColumn<QByteArray>("body"); // null: not compared
+    QTest::addColumn<qsizetype>("bodySize");
 
-    QCOMPARE(answer.status, 200);
-    const QList<QByteArray> fields = answer.body.split('|');
-    QCOMPARE(fields.size(), 3);
-    bool number = false;
-    QVERIFY(fields[0].toDouble(&number) > 0.0 && number);
-    QCOMPARE(QString::fromLatin1(fields[1]), QDate::currentDate().toString(u"dd.MM.yyyy"_s));
+    const QByteArray gif = StandIn::chartGif();
+    const auto row = [](const char *fault, bool chart, int status, Delivery delivery, const QByteArray &body,
+                        qsizetype size = -1) {
+        QTest::addRow("%s %s", fault, chart ? "chart" : "rate")
+            << QString::fromLatin1(fault) << chart << status << delivery << body << (size < 0 ? body.size() : size);
+    };
+    row("silent", false, 200, Delivery::Silent, good);
+    row("silent", true, 200, Delivery::Silent, gif);
+    // The rate line padded with blanks, so that it takes minutes.
+    row("slow", false, 200, Delivery::Dribble, good + QByteArray(1000, ' '));
+    row("slow", true, 200, Delivery::Dribble, gif);
+    row("cut", false, 200, Delivery::Cut, good);
+    row("cut", true, 200, Delivery::Cut, gif);
+    row("500", false, 500, Delivery::Whole, good);
+    row("500", true, 500, Delivery::Whole, gif);
+    row("garbage", false, 200, Delivery::Whole, QByteArray(), 1 << 20);
+    row("garbage", true, 200, Delivery::Whole, QByteArray(), 1 << 20);
+    row("rate0", false, 200, Delivery::Whole, "0|05.12.2026|");
+    row("rate0", true, 200, Delivery::Whole, gif);
+    row("rate-1", false, 200, Delivery::Whole, "-1|05.12.2026|");
+    row("ratenan", false, 200, Delivery::Whole, "nan|05.12.2026|");
+    row("rate1e400", false, 200, Delivery::Whole, "1e400|05.12.2026|");
+    row("notgif", false, 200, Delivery::Whole, good);
+    row("notgif", true, 200, Delivery::Whole, QByteArray(), 157);
+    row("richstand", false, 200, Delivery::Whole,
+        "1.2345|<img src=\"/dev/zero\"><span style=\"font-size:72pt;color:red\">Stand</span>"
+            + QByteArray("<table><tr><td>").repeated(40) + '|');
+    row("richstand", true, 200, Delivery::Whole, gif);
+    row("jpegbomb", false, 200, Delivery::Whole, good);
+    row("jpegbomb", true, 200, Delivery::Whole, QByteArray(), 435290);
 }
 
-bool TestStandInSite::logged(const QByteArray &line)
+void TestStandInSite::faults()
 {
-    m_log += m_site.readAllStandardError();
-    return m_log.startsWith(line) || m_log.contains(QByteArray('\n' + line));
-}
+    QFETCH(QString, fault);
+    QFETCH(bool, chart);
+    QFETCH(int, status);
+    QFETCH(Delivery, delivery);
+    QFETCH(QByteArray, body);
+    QFETCH(qsizetype, bodySize);
 
-void TestStandInSite::requestsLogged()
-{
-    QTRY_VERIFY_WITH_TIMEOUT(logged("GET /kartavio/_tools/eur.cgi 200\n"), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(logged("GET /_tools/ptrans.cgi?CA 200\n"), 5000);
-    fetch(m_port, u"/nichts"_s);
-    QTRY_VERIFY_WITH_TIMEOUT(logged("GET /nichts 404\n"), 5000);
-}
-
-int TestStandInSite::faultPort(const QString &mode)
-{
-    if (QProcess *running = m_faultSites.value(mode))
-        return running->property("port").toInt();
-    auto *site = new QProcess(this);
-    m_faultSites.insert(mode, site);
-    const int port = start(*site, {u"--rate"_s, u"1.2345"_s, u"--stand"_s, u"05.12.2026"_s, u"--fault"_s, mode});
-    site->setProperty("port", port);
-    return port;
-}
-
-RawAnswer TestStandInSite::rawFetch(int port, const QString &path, int waitMs)
-{
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, quint16(port));
-    if (!socket.waitForConnected(5000))
-        return {};
-    socket.write("GET " + path.toLatin1() + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n");
-    QElapsedTimer clock;
-    clock.start();
-    RawAnswer answer;
-    while (clock.elapsed() < waitMs && socket.state() == QAbstractSocket::ConnectedState) {
-        socket.waitForReadyRead(int(qMax<qint64>(1, waitMs - clock.elapsed())));
-        answer.bytes += socket.readAll();
+    const StandIn::Service service =
+        StandIn::faulty(fault, StandIn::goodService(good, StandIn::chartGif()));
+    const StandIn::Reply reply = chart ? service.chart : service.rate;
+    QCOMPARE(reply.status, status);
+    QCOMPARE(reply.delivery, delivery);
+    if (!body.isNull())
+        QCOMPARE(reply.body, body);
+    QCOMPARE(reply.body.size(), bodySize);
+    // Only the catalogue's pictures are readable; the bomb is only looked at,
+    // as decoding it takes minutes.
+    QBuffer buffer;
+    buffer.setData(reply.body);
+    if (fault == u"jpegbomb" && chart) {
+        QCOMPARE(QImageReader(&buffer, "jpeg").size(), QSize(5700, 5700));
+        return;
     }
-    answer.bytes += socket.readAll();
-    answer.closed = socket.state() != QAbstractSocket::ConnectedState;
-    return answer;
+    QCOMPARE(QImageReader(&buffer).canRead(), reply.body == StandIn::chartGif());
+    if (fault == u"garbage")
+        QCOMPARE(reply.contentType, QByteArray("application/octet-stream"));
 }
 
-// The faults that hold the connection: nothing at all, or the head and then
-// a byte of the body now and then.
-void TestStandInSite::faultsKeepQuiet_data()
+// The site sends a fault's answers on the rate service's addresses only, and
+// the deliveries arrive as a broken host's would.
+void TestStandInSite::faultsOnTheWire_data()
 {
-    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QByteArray>("method");
     QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("status"); // 0: not even a head
+    QTest::addColumn<bool>("closed");     // within 1.5 s
+    QTest::addColumn<int>("status");      // 0: not even a head
     QTest::addColumn<qsizetype>("declared");
     QTest::addColumn<QByteArray>("bodyStart");
+    QTest::addColumn<qsizetype>("minBody");
+    QTest::addColumn<qsizetype>("maxBody");
 
-    const QString rate = u"/kartavio/_tools/eur.cgi"_s;
-    const QString chart = u"/kartavio/_tools/eurchart.gif"_s;
-    QTest::newRow("silent rate") << u"silent"_s << rate << 0 << qsizetype(-1) << QByteArray();
-    QTest::newRow("silent chart") << u"silent"_s << chart << 0 << qsizetype(-1) << QByteArray();
-    // The rate line padded with blanks, so that it takes minutes.
-    QTest::newRow("slow rate") << u"slow"_s << rate << 200 << qsizetype(18 + 1000)
-                               << QByteArray("1.2345|05.12.2026|");
-    QTest::newRow("slow chart") << u"slow"_s << chart << 200 << qsizetype(-1) << QByteArray("GIF89a");
+    const QString rate = StandIn::ratePath;
+    const QString chart = StandIn::chartPath;
+    const QString banner = u"/_tools"_s;
+    QTest::newRow("silent rate") << u"silent"_s << QByteArray("GET") << rate << false << 0 << qsizetype(-1)
+                                 << QByteArray() << qsizetype(0) << qsizetype(0);
+    QTest::newRow("silent, banner as always") << u"silent"_s << QByteArray("GET") << banner << true << 200
+                                              << qsizetype(607) << QByteArray("<!DOCTYPE html>") << qsizetype(607)
+                                              << qsizetype(607);
+    // About five bytes a second: a client's inactivity timeout never fires.
+    QTest::newRow("slow rate") << u"slow"_s << QByteArray("GET") << rate << false << 200 << qsizetype(1018) << good
+                               << qsizetype(3) << qsizetype(12);
+    QTest::newRow("cut chart") << u"cut"_s << QByteArray("GET") << chart << true << 200 << qsizetype(4236)
+                               << QByteArray("GIF89a") << qsizetype(2118) << qsizetype(2118);
+    QTest::newRow("500 rate") << u"500"_s << QByteArray("GET") << rate << true << 500 << qsizetype(18) << good
+                              << qsizetype(18) << qsizetype(18);
+    QTest::newRow("HEAD of the chart") << u"500"_s << QByteArray("HEAD") << chart << true << 500 << qsizetype(4236)
+                                       << QByteArray() << qsizetype(0) << qsizetype(0);
 }
 
-void TestStandInSite::faultsKeepQuiet()
+void TestStandInSite::faultsOnTheWire()
 {
-    QFETCH(QString, mode);
+    QFETCH(QString, fault);
+    QFETCH(QByteArray, method);
     QFETCH(QString, path);
+    QFETCH(bool, closed);
     QFETCH(int, status);
     QFETCH(qsizetype, declared);
     QFETCH(QByteArray, bodyStart);
+    QFETCH(qsizetype, minBody);
+    QFETCH(qsizetype, maxBody);
 
-    const int port = faultPort(mode);
-    QVERIFY(port > 0);
-    const RawAnswer answer = rawFetch(port, path, 1500);
-    QVERIFY(!answer.closed);
+    StandIn::HttpServer site;
+    StandIn::serveSite(site, StandIn::faulty(fault, StandIn::goodService(good, StandIn::chartGif())));
+    const RawAnswer answer = rawFetch(site.serverPort(), method, path, 1500);
+    QCOMPARE(answer.closed, closed);
     QCOMPARE(answer.status(), status);
     if (status == 0) {
         QVERIFY(answer.bytes.isEmpty());
         return;
     }
-    if (declared >= 0)
-        QCOMPARE(answer.declaredLength(), declared);
-    // About five bytes a second: a client's inactivity timeout never fires.
+    QCOMPARE(answer.declaredLength(), declared);
     const QByteArray body = answer.body();
-    QVERIFY2(body.size() >= 3 && body.size() <= 12, body.constData());
+    QVERIFY2(body.size() >= minBody && body.size() <= maxBody, qPrintable(QString::number(body.size())));
     QCOMPARE(body.left(bodyStart.size()), bodyStart.left(body.size()));
 }
 
-// The faults that answer in full (or cut short) and close.
-void TestStandInSite::faultAnswers_data()
+// The built program: defaults, the fault asked for, its port on stdout, its
+// address and a line per request on stderr.
+void TestStandInSite::programStartsAndLogs()
 {
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<qsizetype>("declared"); // Content-Length
-    QTest::addColumn<QByteArray>("body");    // null: not compared
-    QTest::addColumn<qsizetype>("bodySize");
-    QTest::addColumn<bool>("picture");       // the body is a readable picture
+    QProcess site;
+    site.start(QStringLiteral(STANDIN_SITE), {u"--port"_s, u"0"_s, u"--fault"_s, u"notgif"_s});
+    QVERIFY(site.waitForStarted(10000));
+    const auto stop = qScopeGuard([&site] {
+        site.kill();
+        site.waitForFinished(5000);
+    });
+    QVERIFY(QTest::qWaitFor([&site] { return site.canReadLine() || site.state() != QProcess::Running; }, 10000));
+    const QByteArray line = site.readLine();
+    QVERIFY2(line.startsWith("PORT "), line.constData());
+    const quint16 port = quint16(line.mid(5).trimmed().toUInt());
 
-    const QString rate = u"/kartavio/_tools/eur.cgi"_s;
-    const QString chart = u"/kartavio/_tools/eurchart.gif"_s;
-    const QByteArray good("1.2345|05.12.2026|");
-
-    QTest::newRow("cut rate") << u"cut"_s << rate << 200 << qsizetype(18) << QByteArray("1.2345|05")
-                              << qsizetype(9) << false;
-    QTest::newRow("500 rate") << u"500"_s << rate << 500 << qsizetype(18) << good << qsizetype(18) << false;
-    QTest::newRow("500 chart") << u"500"_s << chart << 500 << qsizetype(-2) << QByteArray() << qsizetype(-2)
-                               << true;
-    QTest::newRow("garbage rate") << u"garbage"_s << rate << 200 << qsizetype(1 << 20) << QByteArray()
-                                  << qsizetype(1 << 20) << false;
-    QTest::newRow("rate0") << u"rate0"_s << rate << 200 << qsizetype(13) << QByteArray("0|05.12.2026|")
-                           << qsizetype(13) << false;
-    QTest::newRow("rate-1") << u"rate-1"_s << rate << 200 << qsizetype(14) << QByteArray("-1|05.12.2026|")
-                            << qsizetype(14) << false;
-    QTest::newRow("ratenan") << u"ratenan"_s << rate << 200 << qsizetype(15) << QByteArray("nan|05.12.2026|")
-                             << qsizetype(15) << false;
-    QTest::newRow("rate1e400") << u"rate1e400"_s << rate << 200 << qsizetype(17)
-                               << QByteArray("1e400|05.12.2026|") << qsizetype(17) << false;
-    QTest::newRow("rate0 chart stays good") << u"rate0"_s << chart << 200 << qsizetype(-2) << QByteArray()
-                                            << qsizetype(-2) << true;
-    QTest::newRow("notgif rate stays good") << u"notgif"_s << rate << 200 << qsizetype(18) << good
-                                            << qsizetype(18) << false;
-    QTest::newRow("notgif chart") << u"notgif"_s << chart << 200 << qsizetype(-2) << QByteArray()
-                                  << qsizetype(-2) << false;
-    QTest::newRow("richstand rate")
-        << u"richstand"_s << rate << 200 << qsizetype(680)
-        << QByteArray("1.2345|<img src=\"/dev/zero\"><span style=\"font-size:72pt;color:red\">Stand</span>"
-                      + QByteArray("<table><tr><td>").repeated(40) + '|')
-        << qsizetype(680) << false;
-    QTest::newRow("richstand chart stays good") << u"richstand"_s << chart << 200 << qsizetype(-2) << QByteArray()
-                                                << qsizetype(-2) << true;
-    QTest::newRow("jpegbomb rate stays good") << u"jpegbomb"_s << rate << 200 << qsizetype(18) << good
-                                              << qsizetype(18) << false;
-    QTest::newRow("jpegbomb chart") << u"jpegbomb"_s << chart << 200 << qsizetype(435290) << QByteArray()
-                                    << qsizetype(435290) << true;
+    const QByteArray today = QDate::currentDate().toString(u"dd.MM.yyyy"_s).toLatin1();
+    QCOMPARE(fetch(port, StandIn::ratePath).body, "1.0850|" + today + '|');
+    QVERIFY(QImage::fromData(fetch(port, StandIn::chartPath).body).isNull());
+    QCOMPARE(fetch(port, u"/nichts?x"_s).status, 404);
+    QByteArray log;
+    const QByteArray expected = "Stand-in site listening on http://127.0.0.1:" + QByteArray::number(port)
+        + "/\nGET /kartavio/_tools/eur.cgi 200\nGET /kartavio/_tools/eurchart.gif 200\nGET /nichts?x 404\n";
+    QTRY_COMPARE_WITH_TIMEOUT(log += site.readAllStandardError(), expected, 5000);
 }
 
-void TestStandInSite::faultAnswers()
+void TestStandInSite::programRefusesBadOptions_data()
 {
-    QFETCH(QString, mode);
-    QFETCH(QString, path);
-    QFETCH(int, status);
-    QFETCH(qsizetype, declared);
-    QFETCH(QByteArray, body);
-    QFETCH(qsizetype, bodySize);
-    QFETCH(bool, picture);
-
-    const int port = faultPort(mode);
-    QVERIFY(port > 0);
-    const RawAnswer answer = rawFetch(port, path, 20000);
-    QVERIFY(answer.closed);
-    QCOMPARE(answer.status(), status);
-    // -2: whatever the body is, the declared length matches it.
-    QCOMPARE(answer.declaredLength(), declared == -2 ? answer.body().size() : declared);
-    QCOMPARE(answer.body().size(), bodySize == -2 ? answer.declaredLength() : bodySize);
-    if (!body.isNull())
-        QCOMPARE(answer.body(), body);
-    // The bomb is only looked at: decoding it takes minutes.
-    if (mode == u"jpegbomb" && path.endsWith(u"eurchart.gif")) {
-        QBuffer buffer;
-        buffer.setData(answer.body());
-        QCOMPARE(QImageReader(&buffer, "jpeg").size(), QSize(5700, 5700));
-        return;
-    }
-    QCOMPARE(!QImage::fromData(answer.body()).isNull(), picture);
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("unknown fault") << QStringList{u"--fault"_s, u"leise"_s};
+    QTest::newRow("rate not a number") << QStringList{u"--rate"_s, u"1,08"_s};
+    QTest::newRow("stand with a bar") << QStringList{u"--stand"_s, u"05.12|2026"_s};
+    QTest::newRow("stand with the cache's mark") << QStringList{u"--stand"_s, u"***"_s};
 }
 
-// Only the rate service misbehaves; the pages are served as always.
-void TestStandInSite::faultsLeavePagesAlone()
+void TestStandInSite::programRefusesBadOptions()
 {
-    for (const QString &mode : {u"silent"_s, u"garbage"_s}) {
-        const int port = faultPort(mode);
-        QVERIFY(port > 0);
-        const RawAnswer answer = rawFetch(port, u"/_tools"_s, 10000);
-        QVERIFY(answer.closed);
-        QCOMPARE(answer.status(), 200);
-        QVERIFY(answer.body().contains("Kartavio"));
-    }
+    QFETCH(QStringList, options);
+    QProcess site;
+    site.start(QStringLiteral(STANDIN_SITE), QStringList{u"--port"_s, u"0"_s} + options);
+    QVERIFY(site.waitForFinished(10000));
+    QCOMPARE(site.exitCode(), 2);
+    QCOMPARE(site.readAllStandardOutput(), QByteArray());
 }
 
 QTEST_MAIN(TestStandInSite)

@@ -1,31 +1,51 @@
-#include "helpers/testhttpserver.h"
+#include "standin/httpserver.h"
 
 #include <QTcpSocket>
 #include <QTimer>
 
-TestHttpServer::TestHttpServer(QObject *parent)
-    : QTcpServer(parent)
+namespace StandIn {
+
+namespace {
+
+// A request head larger than this is no request of a browser: dropped.
+constexpr qsizetype maxRequestBytes = 64 * 1024;
+
+QByteArray reasonPhrase(int status)
 {
-    connect(this, &QTcpServer::newConnection, this, &TestHttpServer::onNewConnection);
-    listen(QHostAddress::LocalHost, 0);
+    switch (status) {
+    case 200: return "OK";
+    case 401: return "Unauthorized";
+    case 404: return "Not Found";
+    case 500: return "Internal Server Error";
+    default: return "Status";
+    }
 }
 
-QString TestHttpServer::hostAndPort() const
+} // namespace
+
+HttpServer::HttpServer(QObject *parent, quint16 port)
+    : QTcpServer(parent)
+{
+    connect(this, &QTcpServer::newConnection, this, &HttpServer::onNewConnection);
+    listen(QHostAddress::LocalHost, port);
+}
+
+QString HttpServer::hostAndPort() const
 {
     return QStringLiteral("127.0.0.1:%1").arg(serverPort());
 }
 
-void TestHttpServer::setReply(const QString &path, const Reply &reply)
+void HttpServer::setReply(const QString &target, const Reply &reply)
 {
-    m_replies.insert(path, reply);
+    m_replies.insert(target, reply);
 }
 
-void TestHttpServer::setSilent(const QString &path)
+void HttpServer::setSilent(const QString &target)
 {
-    m_replies.insert(path, Reply{.delivery = Delivery::Silent});
+    m_replies.insert(target, Reply{.delivery = Delivery::Silent});
 }
 
-void TestHttpServer::onNewConnection()
+void HttpServer::onNewConnection()
 {
     while (QTcpSocket *socket = nextPendingConnection()) {
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -34,20 +54,37 @@ void TestHttpServer::onNewConnection()
     }
 }
 
-void TestHttpServer::onReadyRead(QTcpSocket *socket)
+void HttpServer::onReadyRead(QTcpSocket *socket)
 {
     const QByteArray request = socket->property("request").toByteArray() + socket->readAll();
-    socket->setProperty("request", request);
-    if (!request.contains("\r\n\r\n") || socket->property("answered").toBool())
+    if (socket->property("answered").toBool())
         return;
+    if (!request.contains("\r\n\r\n")) {
+        if (request.size() > maxRequestBytes)
+            socket->abort();
+        else
+            socket->setProperty("request", request);
+        return;
+    }
     socket->setProperty("answered", true);
+    socket->setProperty("request", QByteArray());
     const QList<QByteArray> firstLine = request.left(request.indexOf("\r\n")).split(' ');
-    const QString path = firstLine.size() >= 2 ? QString::fromLatin1(firstLine[1]) : QString();
-    m_requests.append(path);
-    const Reply reply = m_replies.value(path, Reply{404, QByteArrayLiteral("not found")});
+    const QByteArray method = firstLine.value(0);
+    const QString target = firstLine.size() >= 2 ? QString::fromLatin1(firstLine[1]) : QString();
+    m_requests.append(target);
+    const auto listed = m_replies.constFind(target);
+    Reply reply = listed != m_replies.cend() ? *listed
+                  : m_handler                ? m_handler(target)
+                                             : Reply{404, QByteArrayLiteral("not found")};
+    if (method == "HEAD" && reply.delivery != Delivery::Silent) {
+        // The head as for GET, length included, and no body.
+        reply.headers += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+        reply = Reply{reply.status, {}, reply.contentType, Delivery::Whole, false, reply.headers};
+    }
+    emit answering(method, target, reply.delivery == Delivery::Silent ? 0 : reply.status);
     if (reply.delivery == Delivery::Silent)
         return;
-    QByteArray answer = "HTTP/1.0 " + QByteArray::number(reply.status) + " X\r\n";
+    QByteArray answer = "HTTP/1.0 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
     answer += "Content-Type: " + reply.contentType + "\r\n";
     if (reply.declareLength)
         answer += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
@@ -79,7 +116,7 @@ void TestHttpServer::onReadyRead(QTcpSocket *socket)
     QTimer::singleShot(50, socket, &QTcpSocket::disconnectFromHost);
 }
 
-void TestHttpServer::startDribble(QTcpSocket *socket, const QByteArray &body)
+void HttpServer::startDribble(QTcpSocket *socket, const QByteArray &body)
 {
     socket->setProperty("dribbled", body);
     socket->setProperty("sent", 0);
@@ -89,7 +126,7 @@ void TestHttpServer::startDribble(QTcpSocket *socket, const QByteArray &body)
     timer->start(m_dribbleIntervalMs);
 }
 
-void TestHttpServer::dribble(QTcpSocket *socket)
+void HttpServer::dribble(QTcpSocket *socket)
 {
     if (socket->state() != QAbstractSocket::ConnectedState)
         return;
@@ -102,3 +139,5 @@ void TestHttpServer::dribble(QTcpSocket *socket)
     socket->write(body.mid(sent, 1));
     socket->setProperty("sent", sent + 1);
 }
+
+} // namespace StandIn

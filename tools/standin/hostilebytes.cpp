@@ -1,6 +1,6 @@
-#include "helpers/hostilebytes.h"
+#include "standin/hostilebytes.h"
 
-namespace HostileBytes {
+namespace StandIn::HostileBytes {
 
 namespace {
 
@@ -64,4 +64,4 @@ QByteArray gifDeclaring(int width, int height)
     return out;
 }
 
-} // namespace HostileBytes
+} // namespace StandIn::HostileBytes
