@@ -8,6 +8,9 @@ class QWidget;
 // Layout checks for the fixed twips layout.
 namespace FitCheck {
 
+// Whether `widget` is one of the program's named controls, not an inner part of a Qt one.
+bool isNamed(const QWidget *widget);
+
 // Sets the program's font for the whole application, so that checks measure what users see.
 void useAppFont();
 

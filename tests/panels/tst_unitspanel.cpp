@@ -136,9 +136,7 @@ void TstUnitsPanel::tabReleaseRunsHandlerOfBoxWithFocus()
     for (KeyReleaseEdit *b : boxes)
         connect(b, &KeyReleaseEdit::keyReleased, this, [&released, b] { released << b->objectName(); });
 
-    m_panel->show();
-    m_panel->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_panel));
+    QVERIFY(PanelProbe::showActive(m_panel));
     box(u"txtCelsius"_s)->setFocus(Qt::TabFocusReason);
     const struct
     {
