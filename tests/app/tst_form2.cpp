@@ -110,28 +110,19 @@ void TestForm2::layout()
     QVERIFY(form.isEnabled());
     QCOMPARE(form.size(), QSize(353, 81));
     QCOMPARE(form.minimumSize(), form.maximumSize());
-
-    const auto *shape = form.findChild<QWidget *>(u"Shape1"_qs);
-    QVERIFY(shape);
-    QCOMPARE(shape->geometry(), QRect(0, 0, 353, 81));
+    for (const auto &[name, geometry] : {std::pair{u"Shape1"_qs, QRect(0, 0, 353, 81)}, {u"Label1"_qs, QRect(8, 8, 337, 33)},
+                                         {u"Image1"_qs, QRect(152, 40, 32, 32)}, {u"Image2"_qs, QRect(88, 40, 24, 24)}}) {
+        const auto *widget = form.findChild<QWidget *>(name);
+        QVERIFY2(widget, qPrintable(name));
+        QCOMPARE(widget->geometry(), geometry);
+    }
 
     const auto *label = form.findChild<QLabel *>(u"Label1"_qs);
-    QVERIFY(label);
     QCOMPARE(label->text(), u"Bitte warten Sie, während die aktuellsten Daten aus dem Internet geladen werden..."_qs);
-    QCOMPARE(label->geometry(), QRect(8, 8, 337, 33));
     QVERIFY(label->alignment().testFlag(Qt::AlignHCenter));
     QCOMPARE(FitCheck::problems(&form), QStringList()); // the wrapped text fits, nothing sticks out
-
-    const auto *globe = form.findChild<QLabel *>(u"Image1"_qs);
-    QVERIFY(globe);
-    QCOMPARE(globe->geometry(), QRect(152, 40, 32, 32));
-    QVERIFY(!globe->pixmap().isNull());
-
-    const auto *arrow = form.findChild<QLabel *>(u"Image2"_qs);
-    QVERIFY(arrow);
-    QCOMPARE(arrow->geometry(), QRect(88, 40, 24, 24));
-    QVERIFY(arrow->hasScaledContents());
-    QVERIFY(!arrow->pixmap().isNull());
+    // The pictures themselves are checked with every other picture of the program.
+    QVERIFY(form.findChild<QLabel *>(u"Image2"_qs)->hasScaledContents());
 }
 
 void TestForm2::showCentered()

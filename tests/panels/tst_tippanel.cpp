@@ -137,11 +137,10 @@ void TestTipPanel::draggingWaitsForRelease()
 
 void TestTipPanel::facesBesideSlider()
 {
-    // The frowning face stands left of the slider, the smiling one right of it.
+    // The frowning face stands left of the slider, the smiling one right of
+    // it; their pictures are checked with every other picture of the program.
     QVERIFY(label(QStringLiteral("Image4"))->geometry().right() < slider()->geometry().left());
     QVERIFY(label(QStringLiteral("Image8"))->geometry().left() > slider()->geometry().right());
-    QVERIFY(!label(QStringLiteral("Image4"))->pixmap().isNull());
-    QVERIFY(!label(QStringLiteral("Image8"))->pixmap().isNull());
 }
 
 QTEST_MAIN(TestTipPanel)
