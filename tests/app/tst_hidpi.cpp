@@ -63,6 +63,22 @@ QStringList faultLines(const QString &name, const QString &palette, QWidget *pan
     return lines;
 }
 
+// A desktop palette of a dark theme: light text on dark surfaces.
+QPalette darkPalette()
+{
+    const QColor window(49, 54, 59);
+    const QColor view(35, 38, 41);
+    const QColor text(239, 240, 241);
+    QPalette dark(text, window, window.lighter(130), window.darker(130), window.darker(115), text, Qt::white, view,
+                  window);
+    dark.setColor(QPalette::ButtonText, text);
+    dark.setColor(QPalette::Highlight, QColor(61, 174, 233));
+    dark.setColor(QPalette::HighlightedText, text);
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(QPalette::Disabled, role, QColor(98, 108, 118));
+    return dark;
+}
+
 } // namespace
 
 class TestHiDpi final : public QObject
@@ -196,7 +212,7 @@ void TestHiDpi::nothingCutOff()
     const QPalette desktop = QApplication::palette();
     std::unique_ptr<AllPanels> dark;
     if (palette == u"dark") {
-        QApplication::setPalette(FitCheck::darkPalette());
+        QApplication::setPalette(darkPalette());
         dark = std::make_unique<AllPanels>();
     }
     QWidget *widget = (dark ? dark : m_panels)->panel(panel);
@@ -225,7 +241,7 @@ int main(int argc, char *argv[])
         QStringList lines = layoutLines(panels);
         for (const QString &name : AllPanels::names())
             lines += faultLines(name, u"light"_s, panels.panel(name));
-        QApplication::setPalette(FitCheck::darkPalette());
+        QApplication::setPalette(darkPalette());
         for (const QString &name : AllPanels::names())
             lines += faultLines(name, u"dark"_s, panels.panel(name));
         std::cout << qPrintable(lines.join(u'\n')) << std::endl;

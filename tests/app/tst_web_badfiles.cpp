@@ -213,12 +213,9 @@ void TestBadFiles::startsAndComputes()
     QVERIFY(PanelProbe::storeAsBefore({{u"txtKG"_s, u"5"_s}, {u"txtKM"_s, u"12,5"_s}, {u"scrTrinkgeld"_s, u"20"_s}}));
     const QString settingsFolder = QFileInfo(TestEnv::settingsFile()).path();
     QVERIFY(QDir().mkpath(cacheDir()));
-    const QString appDir = QCoreApplication::applicationDirPath();
-    const QString statesFile = appDir + u"/staaten.txt"_s;
-    if (file == u"staaten.txt")
-        QVERIFY(TestEnv::write(statesFile, content));
-    else
-        QVERIFY(TestEnv::write(statesFile, contents(QStringLiteral(KARTAVIO_SOURCE_DIR "/resources/staaten.txt"))));
+    QVERIFY(TestEnv::write(QCoreApplication::applicationDirPath() + u"/staaten.txt"_s,
+                           file == u"staaten.txt" ? content
+                                                  : contents(QStringLiteral(KARTAVIO_SOURCE_DIR "/resources/staaten.txt"))));
     if (file == u"eurkurs.txt")
         QVERIFY(TestEnv::write(cacheDir() + u"/eurkurs.txt"_s, content));
     if (file == u"Kelvara.conf")

@@ -243,19 +243,4 @@ QStringList lowContrast(QWidget *root)
     return found;
 }
 
-QPalette darkPalette()
-{
-    const QColor window(49, 54, 59);
-    const QColor view(35, 38, 41);
-    const QColor text(239, 240, 241);
-    QPalette dark(text, window, window.lighter(130), window.darker(130), window.darker(115), text, Qt::white, view,
-                  window);
-    dark.setColor(QPalette::ButtonText, text);
-    dark.setColor(QPalette::Highlight, QColor(61, 174, 233));
-    dark.setColor(QPalette::HighlightedText, text);
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        dark.setColor(QPalette::Disabled, role, QColor(98, 108, 118));
-    return dark;
-}
-
 } // namespace FitCheck

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPalette>
 #include <QStringList>
 
 class QWidget;
@@ -29,8 +28,5 @@ QStringList framesCrossingText(QWidget *root);
 // in `root` as drawn: behind is the commonest colour where the text stands,
 // the text the colour that stands out most from it.
 QStringList lowContrast(QWidget *root);
-
-// A desktop palette of a dark theme: light text on dark surfaces.
-QPalette darkPalette();
 
 } // namespace FitCheck
