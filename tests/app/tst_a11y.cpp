@@ -199,10 +199,9 @@ void TestA11y::germanNames()
         QVERIFY2(name != widget->objectName(), where.constData());
         QVERIFY2(!names.contains(name), QByteArray("name used twice, " + where).constData());
         names.insert(name);
-        if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
-            // A box is named after what goes in it, not after what it holds now.
+        // A box is named after what goes in it, not after what it holds now.
+        if (auto *edit = qobject_cast<QLineEdit *>(widget))
             QVERIFY2(name != edit->text(), where.constData());
-        }
         if (auto *result = qobject_cast<ResultLabel *>(widget)) {
             QCOMPARE(iface->text(QAccessible::Description), result->text());
             QVERIFY2(name != result->text(), where.constData());
@@ -287,8 +286,7 @@ void TestA11y::resultFollowsTyping()
     QWidget *p = panel(panelName);
     auto *box = p->findChild<QLineEdit *>(boxName);
     auto *result = p->findChild<ResultLabel *>(resultName);
-    QVERIFY(box);
-    QVERIFY(result);
+    QVERIFY(box && result);
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(result);
     const QString name = iface->text(QAccessible::Name);
     const QString before = result->text();
