@@ -112,7 +112,7 @@ void TstFirstActivation::order_data()
                  {u"txtCM"_s, u"1.000,00"_s},    {u"txtKG"_s, u"1"_s},             {u"txtG"_s, u"1.000,00"_s},
                  {u"txtGalPrice"_s, u"1,99"_s},  {u"txtMPG"_s, u"22"_s},           {u"txtLKM"_s, u"10,69"_s},
                  {u"txtStrecke"_s, u"100"_s},    {u"txtTrinkgeld"_s, u"60,00"_s}};
-    // The recomputation of step 4 shows 68,00; the remembered 100 comes back after it.
+    // The start-up recomputation shows 68,00; the remembered 100 comes back after it.
     QTest::newRow("remembered texts after the recomputations")
         << Texts{{u"txtCelsius"_s, u"20"_s}, {u"txtFahrenheit"_s, u"100"_s}}
         << Texts{{u"txtCelsius"_s, u"20"_s}, {u"txtFahrenheit"_s, u"100"_s}};
@@ -148,7 +148,7 @@ void TstFirstActivation::order_data()
     QTest::newRow("remembered dollars kept")
         << Texts{{u"txtEur"_s, u"100"_s}, {u"txtDollar"_s, u"50"_s}}
         << Texts{{u"txtEur"_s, u"100"_s}, {u"txtDollar"_s, u"50"_s}};
-    // Step 6 stores the laid-out text before step 9 reads the store.
+    // The laid-out text is stored before the remembered texts are read back.
     QTest::newRow("an emptied tip bill shows its laid-out text")
         << Texts{{u"txtTrinkgeld"_s, QString()}} << Texts{{u"txtTrinkgeld"_s, u"60,00"_s}};
     QTest::newRow("text that is no number shown as stored")
