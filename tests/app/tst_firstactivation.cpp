@@ -2,6 +2,7 @@
 #include "app/form2.h"
 #include "app/rateupdate.h"
 #include "core/ratereply.h"
+#include "helpers/panelprobe.h"
 #include "helpers/testenv.h"
 #include "panels/currencypanel.h"
 #include "panels/dutypanel.h"
@@ -15,11 +16,9 @@
 #include "widgets/keyreleaseedit.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,7 +66,6 @@ private:
 
     // Stores `stored`, builds the parts and runs the first activation to its end.
     std::unique_ptr<Parts> activate(const Texts &stored);
-    QString text(const Parts &parts, const QString &box) const;
 
     QTemporaryDir m_folder; // the cache files and staaten.txt
 };
@@ -84,41 +82,23 @@ TstFirstActivation::Parts::Parts(const QString &folder)
 void TstFirstActivation::initTestCase()
 {
     TestEnv::isolate();
-    const auto write = [this](const QString &name, const QByteArray &bytes) {
-        QFile file(m_folder.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    };
-    write(u"eurkurs.txt"_s, RateReply::cacheLine(u"1.2345|05.12.2026|", QDate::currentDate()));
-    write(u"eurchart.gif"_s, TestEnv::onePixelGif());
-    write(u"staaten.txt"_s, "AL\tAlabama\nAK\tAlaska\nAZ\tArizona\n");
+    QVERIFY(TestEnv::write(m_folder.filePath(u"eurkurs.txt"_s),
+                           RateReply::cacheLine(u"1.2345|05.12.2026|", QDate::currentDate())));
+    QVERIFY(TestEnv::write(m_folder.filePath(u"eurchart.gif"_s), TestEnv::onePixelGif()));
+    QVERIFY(TestEnv::write(m_folder.filePath(u"staaten.txt"_s), "AL\tAlabama\nAK\tAlaska\nAZ\tArizona\n"));
 }
 
 std::unique_ptr<TstFirstActivation::Parts> TstFirstActivation::activate(const Texts &stored)
 {
     TestEnv::clearSettings();
-    {
-        QSettings settings(QSettings::NativeFormat, QSettings::UserScope, u"Kelvara"_s);
-        settings.beginGroup(u"Kartavio"_s);
-        for (auto it = stored.cbegin(); it != stored.cend(); ++it)
-            settings.setValue(it.key(), it.value());
-    }
+    if (!PanelProbe::storeAsBefore(stored))
+        return nullptr;
     auto parts = std::make_unique<Parts>(m_folder.path());
     QSignalSpy done(parts->activation, &FirstActivation::done);
     parts->activation->activate();
     if (!done.wait(5000))
         return nullptr;
     return parts;
-}
-
-QString TstFirstActivation::text(const Parts &parts, const QString &box) const
-{
-    if (const auto *edit = parts.panels->findChild<QLineEdit *>(box))
-        return edit->text();
-    if (const auto *text = parts.panels->findChild<QPlainTextEdit *>(box))
-        return text->toPlainText();
-    const auto *label = parts.panels->findChild<QLabel *>(box);
-    return label ? label->text() : u"(no box)"_s;
 }
 
 void TstFirstActivation::order_data()
@@ -132,7 +112,7 @@ void TstFirstActivation::order_data()
                  {u"txtCM"_s, u"1.000,00"_s},    {u"txtKG"_s, u"1"_s},             {u"txtG"_s, u"1.000,00"_s},
                  {u"txtGalPrice"_s, u"1,99"_s},  {u"txtMPG"_s, u"22"_s},           {u"txtLKM"_s, u"10,69"_s},
                  {u"txtStrecke"_s, u"100"_s},    {u"txtTrinkgeld"_s, u"60,00"_s}};
-    // The recomputation of step 4 shows 68,00; the remembered 100 comes back after it.
+    // The start-up recomputation shows 68,00; the remembered 100 comes back after it.
     QTest::newRow("remembered texts after the recomputations")
         << Texts{{u"txtCelsius"_s, u"20"_s}, {u"txtFahrenheit"_s, u"100"_s}}
         << Texts{{u"txtCelsius"_s, u"20"_s}, {u"txtFahrenheit"_s, u"100"_s}};
@@ -168,7 +148,7 @@ void TstFirstActivation::order_data()
     QTest::newRow("remembered dollars kept")
         << Texts{{u"txtEur"_s, u"100"_s}, {u"txtDollar"_s, u"50"_s}}
         << Texts{{u"txtEur"_s, u"100"_s}, {u"txtDollar"_s, u"50"_s}};
-    // Step 6 stores the laid-out text before step 9 reads the store.
+    // The laid-out text is stored before the remembered texts are read back.
     QTest::newRow("an emptied tip bill shows its laid-out text")
         << Texts{{u"txtTrinkgeld"_s, QString()}} << Texts{{u"txtTrinkgeld"_s, u"60,00"_s}};
     QTest::newRow("text that is no number shown as stored")
@@ -191,7 +171,7 @@ void TstFirstActivation::order()
     const std::unique_ptr<Parts> parts = activate(stored);
     QVERIFY(parts);
     for (auto it = shown.cbegin(); it != shown.cend(); ++it)
-        QCOMPARE(it.key() % u'=' % text(*parts, it.key()), it.key() % u'=' % it.value());
+        QCOMPARE(it.key() % u'=' % PanelProbe::shown(parts->panels, it.key()), it.key() % u'=' % it.value());
 }
 
 // The window is disabled and the please-wait window up while the rate is
@@ -200,10 +180,7 @@ void TstFirstActivation::order()
 void TstFirstActivation::runsOnceBehindTheWaitWindow()
 {
     TestEnv::clearSettings();
-    {
-        QSettings settings(QSettings::NativeFormat, QSettings::UserScope, u"Kelvara"_s);
-        settings.setValue(u"Kartavio/scrTrinkgeld"_s, u"20"_s);
-    }
+    QVERIFY(PanelProbe::storeAsBefore({{u"scrTrinkgeld"_s, u"20"_s}}));
     Parts parts(m_folder.path());
     Form2 &wait = parts.rate->waitWindow();
     QSignalSpy done(parts.activation, &FirstActivation::done);

@@ -36,13 +36,11 @@ void TestForm2::tick_data()
     QTest::addColumn<QString>("expectedTag");
 
     QTest::newRow("first tick turns right") << 1320.0f << QString() << 1 << 1305.0f << u"r"_qs;
-    QTest::newRow("second tick") << 1320.0f << QString() << 2 << 1320.0f << u"r"_qs;
     QTest::newRow("turn at the right") << 3360.0f << u"r"_qs << 1 << 3375.0f << u"l"_qs;
     QTest::newRow("turn at the left") << 1440.0f << u"l"_qs << 1 << 1425.0f << u"r"_qs;
     QTest::newRow("exactly 1440 keeps its tag") << 1455.0f << u"l"_qs << 1 << 1440.0f << u"l"_qs;
     QTest::newRow("exactly 3360 keeps its tag") << 3345.0f << u"r"_qs << 1 << 3360.0f << u"r"_qs;
     QTest::newRow("any other tag moves left") << 2000.0f << u"x"_qs << 1 << 1985.0f << u"x"_qs;
-    QTest::newRow("130 ticks right") << 1425.0f << u"r"_qs << 130 << 3375.0f << u"l"_qs;
     QTest::newRow("many swings stay exact") << 1425.0f << u"r"_qs << 260 * 50 + 1 << 1440.0f << u"r"_qs;
     QTest::newRow("a day of swings from the start") << 1320.0f << QString() << 8640000 << 2460.0f << u"l"_qs;
     QTest::newRow("off the grid, many swings") << 1427.0f << u"r"_qs << 258 * 40 + 1 << 1442.0f << u"r"_qs;
@@ -110,28 +108,19 @@ void TestForm2::layout()
     QVERIFY(form.isEnabled());
     QCOMPARE(form.size(), QSize(353, 81));
     QCOMPARE(form.minimumSize(), form.maximumSize());
-
-    const auto *shape = form.findChild<QWidget *>(u"Shape1"_qs);
-    QVERIFY(shape);
-    QCOMPARE(shape->geometry(), QRect(0, 0, 353, 81));
+    for (const auto &[name, geometry] : {std::pair{u"Shape1"_qs, QRect(0, 0, 353, 81)}, {u"Label1"_qs, QRect(8, 8, 337, 33)},
+                                         {u"Image1"_qs, QRect(152, 40, 32, 32)}, {u"Image2"_qs, QRect(88, 40, 24, 24)}}) {
+        const auto *widget = form.findChild<QWidget *>(name);
+        QVERIFY2(widget, qPrintable(name));
+        QCOMPARE(widget->geometry(), geometry);
+    }
 
     const auto *label = form.findChild<QLabel *>(u"Label1"_qs);
-    QVERIFY(label);
     QCOMPARE(label->text(), u"Bitte warten Sie, während die aktuellsten Daten aus dem Internet geladen werden..."_qs);
-    QCOMPARE(label->geometry(), QRect(8, 8, 337, 33));
     QVERIFY(label->alignment().testFlag(Qt::AlignHCenter));
     QCOMPARE(FitCheck::problems(&form), QStringList()); // the wrapped text fits, nothing sticks out
-
-    const auto *globe = form.findChild<QLabel *>(u"Image1"_qs);
-    QVERIFY(globe);
-    QCOMPARE(globe->geometry(), QRect(152, 40, 32, 32));
-    QVERIFY(!globe->pixmap().isNull());
-
-    const auto *arrow = form.findChild<QLabel *>(u"Image2"_qs);
-    QVERIFY(arrow);
-    QCOMPARE(arrow->geometry(), QRect(88, 40, 24, 24));
-    QVERIFY(arrow->hasScaledContents());
-    QVERIFY(!arrow->pixmap().isNull());
+    // The pictures themselves are checked with every other picture of the program.
+    QVERIFY(form.findChild<QLabel *>(u"Image2"_qs)->hasScaledContents());
 }
 
 void TestForm2::showCentered()

@@ -1,5 +1,6 @@
 #include "app/firstactivation.h"
 #include "app/form3.h"
+#include "helpers/panelprobe.h"
 #include "helpers/testenv.h"
 #include "helpers/windowstart.h"
 #include "helpers/testhttpserver.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -57,7 +57,7 @@ private:
     bool isChild() const { return qEnvironmentVariableIsSet("KARTAVIO_BADFILES_CHILD"); }
     void runRowInCopy(Damage damage);
     void typeInto(const QString &box, const QString &text);
-    QString shown(const QString &name) const;
+    QString shown(const QString &name) const { return PanelProbe::shown(m_window.get(), name); }
     static QString cacheDir() { return QStandardPaths::writableLocation(QStandardPaths::CacheLocation); }
 
     QString m_copy;
@@ -196,15 +196,6 @@ void TestBadFiles::typeInto(const QString &name, const QString &text)
     QCOMPARE(box->text(), text);
 }
 
-QString TestBadFiles::shown(const QString &name) const
-{
-    if (const auto *box = m_window->findChild<QLineEdit *>(name))
-        return box->text();
-    if (const auto *label = m_window->findChild<QLabel *>(name))
-        return label->text();
-    return u"<no control "_s % name % u'>';
-}
-
 void TestBadFiles::startsAndComputes()
 {
     QFETCH(QString, file);
@@ -219,22 +210,12 @@ void TestBadFiles::startsAndComputes()
     }
 
     // The store as a previous run left it.
-    {
-        QSettings settings(QSettings::NativeFormat, QSettings::UserScope, u"Kelvara"_s);
-        settings.setValue(u"Kartavio/txtKG"_s, u"5"_s);
-        settings.setValue(u"Kartavio/txtKM"_s, u"12,5"_s);
-        settings.setValue(u"Kartavio/scrTrinkgeld"_s, u"20"_s);
-        settings.sync();
-        QCOMPARE(settings.status(), QSettings::NoError);
-    }
+    QVERIFY(PanelProbe::storeAsBefore({{u"txtKG"_s, u"5"_s}, {u"txtKM"_s, u"12,5"_s}, {u"scrTrinkgeld"_s, u"20"_s}}));
     const QString settingsFolder = QFileInfo(TestEnv::settingsFile()).path();
     QVERIFY(QDir().mkpath(cacheDir()));
-    const QString appDir = QCoreApplication::applicationDirPath();
-    const QString statesFile = appDir + u"/staaten.txt"_s;
-    if (file == u"staaten.txt")
-        QVERIFY(TestEnv::write(statesFile, content));
-    else
-        QVERIFY(TestEnv::write(statesFile, contents(QStringLiteral(KARTAVIO_SOURCE_DIR "/resources/staaten.txt"))));
+    QVERIFY(TestEnv::write(QCoreApplication::applicationDirPath() + u"/staaten.txt"_s,
+                           file == u"staaten.txt" ? content
+                                                  : contents(QStringLiteral(KARTAVIO_SOURCE_DIR "/resources/staaten.txt"))));
     if (file == u"eurkurs.txt")
         QVERIFY(TestEnv::write(cacheDir() + u"/eurkurs.txt"_s, content));
     if (file == u"Kelvara.conf")

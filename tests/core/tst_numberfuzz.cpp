@@ -111,9 +111,8 @@ QString longText(QRandomGenerator &random, const QLocale &locale, const QStringL
         return QString(length, u'0') % u"42"_s;
     case 2: // too small to be anything but zero
         return u"0"_s % locale.decimalPoint() % QString(length, u'0') % u"1"_s;
-    case 3: { // long fraction, fits fine
+    case 3: // long fraction, fits fine
         return u"-3"_s % locale.decimalPoint() % randomDigits(random, length);
-    }
     default: {
         QString text;
         for (int i = 0; i < length; ++i)

@@ -6,8 +6,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QTemporaryDir>
 #include <QTest>
@@ -36,8 +34,6 @@ private slots:
     void buildTreeCopyIsFound();
 
 private:
-    bool write(const QString &path, const QByteArray &content);
-
     std::optional<QTemporaryDir> m_dir;
 };
 
@@ -54,14 +50,6 @@ void TestStateLocate::init()
     m_dir.emplace();
     QVERIFY(m_dir->isValid());
     QVERIFY(QDir(m_dir->path()).mkpath(u"prefix/bin"_s));
-}
-
-bool TestStateLocate::write(const QString &path, const QByteArray &content)
-{
-    if (!QDir().mkpath(QFileInfo(path).path()))
-        return false;
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
 void TestStateLocate::order_data()
@@ -95,7 +83,7 @@ void TestStateLocate::order()
     };
     for (const int place : {Beside, Prefix, DataDir}) {
         if (present & place)
-            QVERIFY(write(paths[place], "AL\tAlabama\n"));
+            QVERIFY(TestEnv::write(paths[place], "AL\tAlabama\n"));
     }
     if (present & BesideIsFolder)
         QVERIFY(QDir(root).mkpath(u"prefix/bin/staaten.txt"_s));

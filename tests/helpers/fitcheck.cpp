@@ -22,12 +22,24 @@
 
 namespace FitCheck {
 
+bool isNamed(const QWidget *widget)
+{
+    return !widget->objectName().isEmpty() && !widget->objectName().startsWith(u"qt_");
+}
+
 void useAppFont()
 {
     QApplication::setFont(Controls::programFont());
 }
 
 namespace {
+
+// `area` in the device pixels of a picture drawn at `ratio`: every pixel it touches.
+QRect toDevice(const QRect &area, qreal ratio)
+{
+    return {QPoint(qFloor(area.left() * ratio), qFloor(area.top() * ratio)),
+            QPoint(qCeil((area.right() + 1) * ratio) - 1, qCeil((area.bottom() + 1) * ratio) - 1)};
+}
 
 QString describe(const QWidget *widget, const QString &reason)
 {
@@ -52,7 +64,7 @@ QStringList problems(const QWidget *root)
     QStringList found;
     const auto children = root->findChildren<const QWidget *>();
     for (const QWidget *widget : children) {
-        if (widget->objectName().isEmpty() || widget->objectName().startsWith(u"qt_"))
+        if (!isNamed(widget))
             continue;
         if (const QWidget *parent = widget->parentWidget(); !parent->rect().contains(widget->geometry()))
             found << describe(widget, QStringLiteral("outside its parent"));
@@ -99,28 +111,20 @@ std::vector<bool> frameLines(QGroupBox *group, QImage &image)
     const QRgb background = image.pixel(image.width() / 2, image.height() / 2);
     const int w = image.width();
     const int h = image.height();
-    const auto ink = [&](int x, int y) { return image.pixel(x, y) != background; };
     std::vector<bool> line(size_t(w) * size_t(h), false);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w;) {
-            int end = x;
-            while (end < w && ink(end, y))
-                ++end;
-            if (end - x >= lineRun)
-                for (int i = x; i < end; ++i)
-                    line[size_t(y) * size_t(w) + size_t(i)] = true;
-            x = end == x ? x + 1 : end;
-        }
-    }
-    for (int x = 0; x < w; ++x) {
-        for (int y = 0; y < h;) {
-            int end = y;
-            while (end < h && ink(x, end))
-                ++end;
-            if (end - y >= lineRun)
-                for (int i = y; i < end; ++i)
-                    line[size_t(i) * size_t(w) + size_t(x)] = true;
-            y = end == y ? y + 1 : end;
+    // Runs along each row, then along each column.
+    for (const bool rows : {true, false}) {
+        const auto at = [rows](int run, int i) { return rows ? QPoint(i, run) : QPoint(run, i); };
+        const int length = rows ? w : h;
+        for (int run = 0; run < (rows ? h : w); ++run) {
+            for (int i = 0; i < length;) {
+                int end = i;
+                while (end < length && image.pixel(at(run, end)) != background)
+                    ++end;
+                for (int k = i; end - i >= lineRun && k < end; ++k)
+                    line[size_t(at(run, k).y()) * size_t(w) + size_t(at(run, k).x())] = true;
+                i = end == i ? i + 1 : end;
+            }
         }
     }
     return line;
@@ -166,17 +170,14 @@ QStringList framesCrossingText(QWidget *root)
         const qreal ratio = image.devicePixelRatio();
         const QPoint origin = group == root ? QPoint() : group->mapTo(root, QPoint());
         for (const QWidget *widget : widgets) {
-            if (widget == group || widget->objectName().isEmpty() || widget->objectName().startsWith(u"qt_")
-                || !widget->isVisibleTo(root) || widget->isAncestorOf(group))
+            if (widget == group || !isNamed(widget) || !widget->isVisibleTo(root) || widget->isAncestorOf(group))
                 continue;
             QRect area = textArea(widget);
             if (area.isEmpty())
                 continue;
             // Touching counts: one pixel around the text.
             area = area.adjusted(-1, -1, 1, 1).translated(widget->mapTo(root, QPoint()) - origin);
-            const QRect device(QPoint(qFloor(area.left() * ratio), qFloor(area.top() * ratio)),
-                               QPoint(qCeil((area.right() + 1) * ratio) - 1, qCeil((area.bottom() + 1) * ratio) - 1));
-            const QRect inside = device.intersected(image.rect());
+            const QRect inside = toDevice(area, ratio).intersected(image.rect());
             bool crossed = false;
             for (int y = inside.top(); y <= inside.bottom() && !crossed; ++y)
                 for (int x = inside.left(); x <= inside.right() && !crossed; ++x)
@@ -221,13 +222,10 @@ QStringList lowContrast(QWidget *root)
     QList<QWidget *> widgets = root->findChildren<QWidget *>();
     widgets.prepend(root);
     for (const QWidget *widget : std::as_const(widgets)) {
-        if (widget->objectName().isEmpty() || widget->objectName().startsWith(u"qt_")
-            || (widget != root && !widget->isVisibleTo(root)))
+        if (!isNamed(widget) || (widget != root && !widget->isVisibleTo(root)))
             continue;
         const QRect area = inkArea(widget).translated(widget->mapTo(root, QPoint()));
-        const QRect device = QRect(QPoint(qFloor(area.left() * ratio), qFloor(area.top() * ratio)),
-                                   QPoint(qCeil((area.right() + 1) * ratio) - 1, qCeil((area.bottom() + 1) * ratio) - 1))
-                                     .intersected(image.rect());
+        const QRect device = toDevice(area, ratio).intersected(image.rect());
         if (area.isEmpty() || device.isEmpty())
             continue;
         QHash<QRgb, int> counts;
@@ -243,21 +241,6 @@ QStringList lowContrast(QWidget *root)
             found << describe(widget, QStringLiteral("text contrasts %1:1 with its background").arg(most, 0, 'f', 1));
     }
     return found;
-}
-
-QPalette darkPalette()
-{
-    const QColor window(49, 54, 59);
-    const QColor view(35, 38, 41);
-    const QColor text(239, 240, 241);
-    QPalette dark(text, window, window.lighter(130), window.darker(130), window.darker(115), text, Qt::white, view,
-                  window);
-    dark.setColor(QPalette::ButtonText, text);
-    dark.setColor(QPalette::Highlight, QColor(61, 174, 233));
-    dark.setColor(QPalette::HighlightedText, text);
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        dark.setColor(QPalette::Disabled, role, QColor(98, 108, 118));
-    return dark;
 }
 
 } // namespace FitCheck

@@ -1,12 +1,14 @@
 #pragma once
 
-#include <QPalette>
 #include <QStringList>
 
 class QWidget;
 
 // Layout checks for the fixed twips layout.
 namespace FitCheck {
+
+// Whether `widget` is one of the program's named controls, not an inner part of a Qt one.
+bool isNamed(const QWidget *widget);
 
 // Sets the program's font for the whole application, so that checks measure what users see.
 void useAppFont();
@@ -26,8 +28,5 @@ QStringList framesCrossingText(QWidget *root);
 // in `root` as drawn: behind is the commonest colour where the text stands,
 // the text the colour that stands out most from it.
 QStringList lowContrast(QWidget *root);
-
-// A desktop palette of a dark theme: light text on dark surfaces.
-QPalette darkPalette();
 
 } // namespace FitCheck

@@ -9,6 +9,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSettings>
 #include <QTest>
 
@@ -21,6 +22,34 @@ QStringList storedKeys()
     QStringList keys = settings.childKeys();
     keys.sort();
     return keys;
+}
+
+bool storeAsBefore(const QMap<QString, QString> &values)
+{
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, SettingsKeys::organization.toString());
+    settings.beginGroup(SettingsKeys::section.toString());
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        settings.setValue(it.key(), it.value());
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+QString shown(const QWidget *root, const QString &name)
+{
+    if (const auto *box = root->findChild<QLineEdit *>(name))
+        return box->text();
+    if (const auto *text = root->findChild<QPlainTextEdit *>(name))
+        return text->toPlainText();
+    if (const auto *label = root->findChild<QLabel *>(name))
+        return label->text();
+    return u"<no control " % name % u'>';
+}
+
+bool showActive(QWidget *widget)
+{
+    widget->show();
+    widget->activateWindow();
+    return QTest::qWaitForWindowActive(widget);
 }
 
 void type(QLineEdit *box, const QString &text, Qt::Key key)

@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QStringList>
 #include <QUrl>
@@ -19,6 +20,15 @@ namespace PanelProbe {
 
 // The keys of the settings section, sorted, read through a QSettings of their own.
 QStringList storedKeys();
+
+// Writes `values` into the settings section as a previous run would have; false when that failed.
+bool storeAsBefore(const QMap<QString, QString> &values);
+
+// What the named box, text or label below `root` shows; "<no control name>" when there is none.
+QString shown(const QWidget *root, const QString &name);
+
+// Shows `widget` as the active window; false when it did not become active.
+bool showActive(QWidget *widget);
 
 // Puts text in the box and releases a key in it, as typing does.
 void type(QLineEdit *box, const QString &text, Qt::Key key = Qt::Key_0);

@@ -30,14 +30,9 @@ private slots:
 private:
     QLineEdit *box(const QString &name) const { return control(name); }
     QString shown(const QString &name) const { return box(name)->text(); }
-    QString tripLine() const;
+    QString tripLine() const { return control<QLabel>(u"lblFahrtPreis"_s)->text(); }
     void type(const QString &name, const QString &text) { PanelProbe::type(box(name), text); }
 };
-
-QString TstFuelPanel::tripLine() const
-{
-    return m_panel->findChild<QLabel *>(u"lblFahrtPreis"_s)->text();
-}
 
 // --- Converter
 
@@ -200,7 +195,7 @@ void TstFuelPanel::layout()
                                          {u"Frame5"_s, u"Fahrtpreis errechnen"_s}, {u"Frame6"_s, u"Benzinpreis"_s}})
         QCOMPARE(m_panel->findChild<QGroupBox *>(group)->title(), caption);
     // The longest result the label must show in full.
-    m_panel->findChild<QLabel *>(u"lblFahrtPreis"_s)->setText(u"Fahrtkosten: 1.234.567,89 $"_s);
+    control<QLabel>(u"lblFahrtPreis"_s)->setText(u"Fahrtkosten: 1.234.567,89 $"_s);
     const QStringList faults = FitCheck::problems(m_panel);
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u", ")));
 }

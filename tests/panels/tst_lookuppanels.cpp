@@ -19,7 +19,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QSettings>
 #include <QTest>
 #include <QTimer>
 
@@ -106,8 +105,7 @@ private slots:
 
 private:
     PanelContext context() { return {*m_store, [] { return 1.0; }, base}; }
-    static QString storedOnDisk(const QString &key);
-    void fillStates(TransportPanel &panel, const QStringList &names, const QStringList &codes);
+    std::unique_ptr<TransportPanel> transport(const QStringList &names, const QStringList &codes);
 
     std::unique_ptr<RememberedValues> m_store;
     QList<QUrl> m_opened;
@@ -133,22 +131,20 @@ void TestLookupPanels::cleanupTestCase()
     QDesktopServices::unsetUrlHandler(u"https"_s);
 }
 
-QString TestLookupPanels::storedOnDisk(const QString &key)
+// A shown transport panel listing `names`, nothing chosen; names beyond the
+// codes become entries without a code.
+std::unique_ptr<TransportPanel> TestLookupPanels::transport(const QStringList &names, const QStringList &codes)
 {
-    const QSettings file(TestEnv::settingsFile(), QSettings::IniFormat);
-    return file.value(u"Kartavio/"_s + key).toString();
-}
-
-// Names beyond the codes become entries without a code.
-void TestLookupPanels::fillStates(TransportPanel &panel, const QStringList &names, const QStringList &codes)
-{
+    auto panel = std::make_unique<TransportPanel>(context());
+    panel->show();
     QList<StateList::State> states;
     for (qsizetype i = 0; i < codes.size(); ++i)
         states.append({codes[i], names[i]});
-    panel.addStates(states);
+    panel->addStates(states);
     for (qsizetype i = codes.size(); i < names.size(); ++i)
-        panel.lstStates()->addItem(names[i]);
-    panel.lstStates()->setCurrentIndex(-1);
+        panel->lstStates()->addItem(names[i]);
+    panel->lstStates()->setCurrentIndex(-1);
+    return panel;
 }
 
 void TestLookupPanels::translateButtons_data()
@@ -242,23 +238,28 @@ void TestLookupPanels::translateTextStoredOnEveryChange()
     QCOMPARE(box->toPlainText(), u"Dieses Tool entscheidet anhand der Textlänge automatisch, welcher Dienst "
                                  u"zum Übersetzen verwendet wird."_s);
 
+    // What the settings file holds, read from its bytes, not through QSettings' cache of it.
+    const auto storedOnDisk = [] {
+        const QByteArray bytes = TestEnv::contents(TestEnv::settingsFile());
+        return TestEnv::readIni(bytes, u"Kartavio"_s).value(u"txtTrans"_s).toString();
+    };
     box->clear();
     box->setFocus();
     const QString typed = u"Wo ist der Bahnhof?"_s;
     for (const QChar c : typed) {
         QTest::keyClick(box, c.toLatin1());
         // On disk after every single key, not only at the end.
-        QCOMPARE(storedOnDisk(u"txtTrans"_s), box->toPlainText());
+        QCOMPARE(storedOnDisk(), box->toPlainText());
     }
     QCOMPARE(m_store->value(u"txtTrans"_s), typed);
 
     QTest::keyClick(box, Qt::Key_Return);
     QTest::keyClicks(box, u"Zeile zwei"_s);
-    QCOMPARE(storedOnDisk(u"txtTrans"_s), typed + u"\nZeile zwei");
+    QCOMPARE(storedOnDisk(), typed + u"\nZeile zwei");
 
     // A program write (the start-up restore) is a change as well.
     box->setPlainText(u"Grüße"_s);
-    QCOMPARE(storedOnDisk(u"txtTrans"_s), u"Grüße"_s);
+    QCOMPARE(storedOnDisk(), u"Grüße"_s);
     QVERIFY(m_opened.isEmpty());
 }
 
@@ -276,20 +277,18 @@ void TestLookupPanels::findState()
     QFETCH(int, index);
     QFETCH(QByteArray, expected);
 
-    TransportPanel panel(context());
-    panel.show();
-    fillStates(panel, {u"Alabama"_s, u"Alaska"_s, u"Kalifornien"_s, u"Washington, D.C."_s},
-               {u"AL"_s, u"AK"_s, u"CA"_s, u"DC"_s});
-    QVERIFY(panel.lstStates()->isEditable());
-    QVERIFY(panel.lstStates()->currentText().isEmpty());
+    const auto panel = transport({u"Alabama"_s, u"Alaska"_s, u"Kalifornien"_s, u"Washington, D.C."_s},
+                                 {u"AL"_s, u"AK"_s, u"CA"_s, u"DC"_s});
+    QVERIFY(panel->lstStates()->isEditable());
+    QVERIFY(panel->lstStates()->currentText().isEmpty());
 
-    panel.lstStates()->setCurrentIndex(index);
-    MessageCatcher catcher(panel.lstStates());
-    QTest::mouseClick(panel.command5(), Qt::LeftButton);
+    panel->lstStates()->setCurrentIndex(index);
+    MessageCatcher catcher(panel->lstStates());
+    QTest::mouseClick(panel->command5(), Qt::LeftButton);
     QCOMPARE(m_opened.size(), 1);
     QCOMPARE(m_opened.constFirst().toEncoded(), expected);
     QVERIFY(catcher.seen.isEmpty());
-    QVERIFY(panel.lstStates()->palette().color(QPalette::Base) != red);
+    QVERIFY(panel->lstStates()->palette().color(QPalette::Base) != red);
 }
 
 void TestLookupPanels::missingState_data()
@@ -310,11 +309,9 @@ void TestLookupPanels::missingState()
     QFETCH(int, index);
     QFETCH(QString, typed);
 
-    TransportPanel panel(context());
-    panel.show();
-    if (filled)
-        fillStates(panel, {u"Alabama"_s, u"Alaska"_s}, {u"AL"_s, u"AK"_s});
-    QComboBox *list = panel.lstStates();
+    const QStringList codes = filled ? QStringList{u"AL"_s, u"AK"_s} : QStringList();
+    const auto panel = transport(filled ? QStringList{u"Alabama"_s, u"Alaska"_s} : QStringList(), codes);
+    QComboBox *list = panel->lstStates();
     list->setCurrentIndex(index);
     if (!typed.isEmpty()) {
         list->lineEdit()->selectAll();
@@ -325,7 +322,7 @@ void TestLookupPanels::missingState()
 
     MessageCatcher catcher(list);
     for (int click = 1; click <= 2; ++click) {
-        QTest::mouseClick(panel.command5(), Qt::LeftButton);
+        QTest::mouseClick(panel->command5(), Qt::LeftButton);
         QCOMPARE(catcher.seen.size(), click); // once per click
         const MessageCatcher::Seen &box = catcher.seen.constLast();
         QCOMPARE(box.title, u"Fehler"_s);
@@ -341,29 +338,26 @@ void TestLookupPanels::missingState()
 
 void TestLookupPanels::redStaysAfterLaterLookup()
 {
-    TransportPanel panel(context());
-    panel.show();
-    fillStates(panel, {u"Alabama"_s, u"Alaska"_s}, {u"AL"_s, u"AK"_s});
-    MessageCatcher catcher(panel.lstStates());
-    panel.Command5_Click();
+    const auto panel = transport({u"Alabama"_s, u"Alaska"_s}, {u"AL"_s, u"AK"_s});
+    MessageCatcher catcher(panel->lstStates());
+    panel->Command5_Click();
     QCOMPARE(catcher.seen.size(), 1);
 
-    panel.lstStates()->setCurrentIndex(1);
-    panel.Command5_Click();
+    panel->lstStates()->setCurrentIndex(1);
+    panel->Command5_Click();
     QCOMPARE(catcher.seen.size(), 1);
     QCOMPARE(m_opened.size(), 1);
     QCOMPARE(m_opened.constFirst().toEncoded(), QByteArray("http://127.0.0.1:9/_tools/ptrans.cgi?AK"));
-    QCOMPARE(panel.lstStates()->palette().color(QPalette::Base), red);
+    QCOMPARE(panel->lstStates()->palette().color(QPalette::Base), red);
 }
 
 // A list entry beyond the codes (filled from elsewhere) must not read past them.
 void TestLookupPanels::entryWithoutCode()
 {
-    TransportPanel panel(context());
-    fillStates(panel, {u"Alabama"_s, u"Nirgendwo"_s}, {u"AL"_s});
-    panel.lstStates()->setCurrentIndex(1);
-    MessageCatcher catcher(panel.lstStates());
-    panel.Command5_Click();
+    const auto panel = transport({u"Alabama"_s, u"Nirgendwo"_s}, {u"AL"_s});
+    panel->lstStates()->setCurrentIndex(1);
+    MessageCatcher catcher(panel->lstStates());
+    panel->Command5_Click();
     QVERIFY(m_opened.isEmpty());
     QVERIFY(catcher.seen.isEmpty());
 }

@@ -136,9 +136,7 @@ void TstUnitsPanel::tabReleaseRunsHandlerOfBoxWithFocus()
     for (KeyReleaseEdit *b : boxes)
         connect(b, &KeyReleaseEdit::keyReleased, this, [&released, b] { released << b->objectName(); });
 
-    m_panel->show();
-    m_panel->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_panel));
+    QVERIFY(PanelProbe::showActive(m_panel));
     box(u"txtCelsius"_s)->setFocus(Qt::TabFocusReason);
     const struct
     {
@@ -172,19 +170,15 @@ void TstUnitsPanel::moreConversionsLink()
     QCOMPARE(m_opened, QList<QUrl>{QUrl(QStringLiteral("http://www.kartavio.example/_tools/red.cgi?0"))});
 }
 
-// Group captions, and the pictures at their full size.
+// Group captions, and the pictures' boxes at the pictures' full size.
 void TstUnitsPanel::layout()
 {
     QCOMPARE(m_panel->objectName(), u"Frame1_3"_s);
     for (const auto &[group, caption] : {std::pair{u"Frame9"_s, u"Temperatur"_s}, {u"Frame8"_s, u"Gewicht"_s},
                                          {u"Frame7"_s, u"Längen"_s}})
         QCOMPARE(m_panel->findChild<QGroupBox *>(group)->title(), caption);
-    for (const char *name : {"Image3", "Image10"}) {
-        auto *image = m_panel->findChild<QLabel *>(QString::fromLatin1(name));
-        QVERIFY(image);
-        QCOMPARE(image->size(), QSize(32, 32));
-        QVERIFY(!image->pixmap().isNull());
-    }
+    for (const QString &name : {u"Image3"_s, u"Image10"_s})
+        QCOMPARE(control<QLabel>(name)->size(), QSize(32, 32));
 }
 
 QTEST_MAIN(TstUnitsPanel)
