@@ -88,7 +88,6 @@ private:
 void TestHostileHost::initTestCase()
 {
     m_server = new TestHttpServer(this);
-    WindowStart::pointHostsAt(*m_server);
     // Whatever the program hands to the desktop goes through xdg-open; the
     // stand-in first on PATH only notes its argument.
     const QString script = m_desktop.filePath(u"xdg-open"_s);
@@ -109,6 +108,10 @@ void TestHostileHost::init()
     TestEnv::clearSettings();
     QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)).removeRecursively();
     m_server->clearRequests();
+    // The banner and the service answer well unless a test says otherwise.
+    WindowStart::pointHostsAt(*m_server);
+    m_server->setReply(ratePath, {200, goodReply, "text/plain"});
+    m_server->setReply(chartPath, {200, newGif, "image/gif"});
 }
 
 void TestHostileHost::survives_data()
@@ -238,12 +241,9 @@ void TestHostileHost::standShownAsItStands()
 // gets none: no box, no window, and the program goes on working.
 void TestHostileHost::bannerPutsNothingOverTheWindow()
 {
-    m_server->setReply(ratePath, {200, goodReply, "text/plain"});
-    m_server->setReply(chartPath, {200, newGif, "image/gif"});
     m_server->setReply(u"/_tools"_s, {200, "<!doctype html><script>window.open('/_tools/links', 'x');"
                                            "confirm('Sicher?'); prompt('Name?');"
                                            "for (;;) alert('Gewonnen!');</script>"});
-    const auto restoreBanner = qScopeGuard([this] { WindowStart::pointHostsAt(*m_server); });
     const QWidgetList before = QApplication::topLevelWidgets();
     auto window = WindowStart::startAndActivate();
     QVERIFY(window);
@@ -295,14 +295,11 @@ void TestHostileHost::pageStartsOnlyClickedWebAddresses()
     QFETCH(QByteArray, onClick);
     QFETCH(QStringList, handed);
     QFile::remove(m_desktop.filePath(u"opened"_s));
-    m_server->setReply(ratePath, {200, goodReply, "text/plain"});
-    m_server->setReply(chartPath, {200, newGif, "image/gif"});
     // The title tells when a click has reached the page.
     m_server->setReply(u"/_tools"_s, {200, "<!doctype html><title>Banner</title><body style=\"margin:0\"><a " + onClick +
                                            " style=\"display:block;height:100vh\">Jetzt klicken</a><script>"
                                            "addEventListener('mousedown', () => document.title = 'geklickt', true)"
                                            "</script>"});
-    const auto restoreBanner = qScopeGuard([this] { WindowStart::pointHostsAt(*m_server); });
     auto window = WindowStart::startAndActivate();
     QVERIFY(window);
     QWebEngineView *banner = window->findChild<QWebEngineView *>(u"AdBrw"_s);
@@ -328,8 +325,6 @@ void TestHostileHost::pageStartsOnlyClickedWebAddresses()
 void TestHostileHost::passwordChallengeAskedOnce()
 {
     const QString path = u"/_tools/wortschatz"_s;
-    m_server->setReply(ratePath, {200, goodReply, "text/plain"});
-    m_server->setReply(chartPath, {200, newGif, "image/gif"});
     m_server->setReply(path, {401, "<!doctype html><p>Kein Zutritt</p>", "text/html; charset=utf-8",
                               Delivery::Whole, true, "WWW-Authenticate: Basic realm=\"Kartavio\"\r\n"});
     const auto restorePage = qScopeGuard([this, path] { m_server->setReply(path, {404, "not found"}); });

@@ -110,6 +110,16 @@ void TestRateRetrieval::run_data()
     const QByteArray unchanged;
     const QByteArray fresh("1.3|06.12.2026|***06.12.2026***\r\n");
     const Answer unreachable{0, {}};
+    // The rate line fails: the cache's values, no chart asked for, no file changed.
+    const auto rateFails = [&](const QByteArray &name, const Answer &answer, int requests = 1) {
+        QTest::newRow(name.constData()) << staleCache << oldGif << answer << chart << 0.0
+                            << requests << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
+    };
+    // The chart fails: the reply's rate and stand stay, but no file changes.
+    const auto chartFails = [&](const QByteArray &name, const Answer &answer, int requests = 1) {
+        QTest::newRow(name.constData()) << staleCache << oldGif << reply << answer << 0.0
+                            << 1 << requests << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
+    };
 
     QTest::newRow("today's cache: no request")
         << todaysCache << oldGif << reply << chart << 0.0
@@ -135,12 +145,8 @@ void TestRateRetrieval::run_data()
     QTest::newRow("today's cache, chart a JPEG bomb: one download")
         << todaysCache << HostileBytes::jpegBomb() << reply << chart << 0.0
         << 1 << 1 << 1.3 << u"06.12.2026"_qs << true << fresh << Chart::New;
-    QTest::newRow("chart a JPEG bomb")
-        << staleCache << oldGif << reply << faulty(u"jpegbomb").chart << 0.0
-        << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
-    QTest::newRow("chart declares a huge screen")
-        << staleCache << oldGif << reply << Answer{200, HostileBytes::gifDeclaring(30000, 20)} << 0.0
-        << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
+    chartFails("chart a JPEG bomb", faulty(u"jpegbomb").chart);
+    chartFails("chart declares a huge screen", Answer{200, HostileBytes::gifDeclaring(30000, 20)});
     QTest::newRow("today's cache, rate 0: one download")
         << QByteArray("0|05.12.2026|***06.12.2026***\r\n") << oldGif << reply << chart << 0.0
         << 1 << 1 << 1.3 << u"06.12.2026"_qs << true << fresh << Chart::New;
@@ -150,66 +156,33 @@ void TestRateRetrieval::run_data()
     QTest::newRow("reply without pipe: rate taken, cached stand kept")
         << staleCache << oldGif << Answer{200, "1.2345"} << chart << 0.0
         << 1 << 0 << 1.2345 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
-    QTest::newRow("reply rate not a number: all from the cache")
-        << staleCache << oldGif << Answer{200, "abc|06.12.2026|"} << chart << 0.0
-        << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
-    QTest::newRow("host unreachable")
-        << staleCache << oldGif << unreachable << chart << 0.0
-        << 0 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
-    QTest::newRow("host never answers")
-        << staleCache << oldGif << faulty(u"silent").rate << chart << 0.0
-        << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
+    rateFails("reply rate not a number", Answer{200, "abc|06.12.2026|"});
+    rateFails("host unreachable", unreachable, 0);
+    rateFails("host never answers", faulty(u"silent").rate);
     const QByteArray huge = "1.3|06.12.2026|" + QByteArray(5000, 'x');
-    QTest::newRow("reply oversized")
-        << staleCache << oldGif << Answer{200, huge} << chart << 0.0
-        << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
-    QTest::newRow("reply oversized, no length")
-        << staleCache << oldGif << Answer{.body = huge, .declareLength = false} << chart << 0.0
-        << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
+    rateFails("reply oversized", Answer{200, huge});
+    rateFails("reply oversized, no length", Answer{.body = huge, .declareLength = false});
     QTest::newRow("reply at the size limit")
         << staleCache << oldGif << Answer{200, "1.3|06.12.2026|" + QByteArray(4096 - 15, 'x')}
         << chart << 0.0 << 1 << 1 << 1.3 << u"06.12.2026"_qs << true
         << QByteArray("1.3|06.12.2026|" + QByteArray(4096 - 15, 'x') + "***06.12.2026***\r\n")
         << Chart::New;
-    // The reply's values stay when the chart fails; files stay as they were.
     // A host that sends a byte now and then is given up at the deadline.
-    QTest::newRow("reply dribbles")
-        << staleCache << oldGif << faulty(u"slow").rate << chart << 0.0
-        << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
-    QTest::newRow("reply cut short")
-        << staleCache << oldGif << faulty(u"cut").rate << chart << 0.0
-        << -1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
+    rateFails("reply dribbles", faulty(u"slow").rate);
+    rateFails("reply cut short", faulty(u"cut").rate, -1);
     // Only the status tells these apart from the service's answer.
-    for (const Answer &answer : {Answer{404, "1.3|06.12.2026|"}, faulty(u"500").rate, Answer{203, "1.3|06.12.2026|"}}) {
-        QTest::addRow("reply %d", answer.status)
-            << staleCache << oldGif << answer << chart << 0.0
-            << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
-    }
+    for (const Answer &answer : {Answer{404, "1.3|06.12.2026|"}, faulty(u"500").rate, Answer{203, "1.3|06.12.2026|"}})
+        rateFails("reply " + QByteArray::number(answer.status), answer);
     // A rate of 0 or below is still a number: the stand after it is read, not used.
     for (const Answer &answer : {faulty(u"rate0").rate, faulty(u"rate-1").rate, faulty(u"ratenan").rate,
-                                 faulty(u"rate1e400").rate, Answer{200, "inf|06.12.2026|"}}) {
-        QTest::addRow("reply rate %s", answer.body.left(answer.body.indexOf('|')).constData())
-            << staleCache << oldGif << answer << chart << 0.0
-            << 1 << 0 << 1.1 << u"04.12.2026"_qs << false << unchanged << Chart::Old;
-    }
-    QTest::newRow("chart dribbles")
-        << staleCache << oldGif << reply << faulty(u"slow").chart << 0.0
-        << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
-    QTest::newRow("chart cut short")
-        << staleCache << oldGif << reply << faulty(u"cut").chart << 0.0
-        << 1 << -1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
-    QTest::newRow("chart 500")
-        << staleCache << oldGif << reply << faulty(u"500").chart << 0.0
-        << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
-    QTest::newRow("chart not an image")
-        << staleCache << oldGif << reply << faulty(u"notgif").chart << 0.0
-        << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
-    QTest::newRow("chart oversized")
-        << staleCache << oldGif << reply << Answer{200, newGif + QByteArray(2 * 1024 * 1024, '\0')}
-        << 0.0 << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
-    QTest::newRow("chart never answers")
-        << staleCache << oldGif << reply << faulty(u"silent").chart << 0.0
-        << 1 << 1 << 1.3 << u"06.12.2026"_qs << false << unchanged << Chart::Old;
+                                 faulty(u"rate1e400").rate, Answer{200, "inf|06.12.2026|"}})
+        rateFails("reply rate " + answer.body.left(answer.body.indexOf('|')), answer);
+    chartFails("chart dribbles", faulty(u"slow").chart);
+    chartFails("chart cut short", faulty(u"cut").chart, -1);
+    chartFails("chart 500", faulty(u"500").chart);
+    chartFails("chart not an image", faulty(u"notgif").chart);
+    chartFails("chart oversized", Answer{200, newGif + QByteArray(2 * 1024 * 1024, '\0')});
+    chartFails("chart never answers", faulty(u"silent").chart);
     QTest::newRow("no cache, unreachable: earlier rate kept")
         << QByteArray() << QByteArray() << unreachable << chart << 1.05
         << 0 << 0 << 1.05 << QString() << false << unchanged << Chart::None;
@@ -275,21 +248,14 @@ void TestRateRetrieval::run()
     const QByteArray expectedCache = cacheAfter.isNull() ? cache : cacheAfter;
     QCOMPARE(QFile::exists(retrieval.cacheFile()), !expectedCache.isNull());
     QCOMPARE(contents(retrieval.cacheFile()), expectedCache);
-    switch (chartAfter) {
-    case Chart::None:
+    if (chartAfter == Chart::None) {
         QVERIFY(result.chart.isNull());
-        break;
-    case Chart::Old:
-        QCOMPARE(contents(retrieval.chartFile()), oldGif);
-        QCOMPARE(result.chart.size(), QSize(1, 1));
-        QCOMPARE(QColor(result.chart.pixel(0, 0)), QColor(Qt::white));
-        break;
-    case Chart::New:
-        QCOMPARE(contents(retrieval.chartFile()), newGif);
-        QCOMPARE(result.chart.size(), QSize(1, 1));
-        QCOMPARE(QColor(result.chart.pixel(0, 0)), QColor(Qt::red));
-        break;
+        return;
     }
+    const bool isNew = chartAfter == Chart::New;
+    QCOMPARE(contents(retrieval.chartFile()), isNew ? newGif : oldGif);
+    QCOMPARE(result.chart.size(), QSize(1, 1));
+    QCOMPARE(QColor(result.chart.pixel(0, 0)), QColor(isNew ? Qt::red : Qt::white));
 }
 
 // A second run on the same day, and a run while one is going, fetch nothing.

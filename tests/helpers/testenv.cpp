@@ -82,6 +82,11 @@ QMap<QString, QVariant> readIni(const QByteArray &bytes, const QString &group)
     return values;
 }
 
+QString storedValue(const QString &key)
+{
+    return readIni(contents(settingsFile())).value(u"Kartavio/" % key).toString();
+}
+
 QByteArray junk(quint32 seed, int size)
 {
     QRandomGenerator random(seed);

@@ -34,6 +34,10 @@ bool write(const QString &path, const QByteArray &bytes);
 // its own each time, as QSettings keeps what it once read of a path.
 QMap<QString, QVariant> readIni(const QByteArray &bytes, const QString &group = {});
 
+// What the settings file holds under `key` of the program's section, read
+// from its bytes; empty when the key is missing.
+QString storedValue(const QString &key);
+
 // `size` random bytes, the same for the same seed.
 QByteArray junk(quint32 seed, int size);
 

@@ -314,16 +314,11 @@ void TestRememberedValues::childParallel()
 namespace {
 
 using TestEnv::readIni;
+using TestEnv::storedValue;
 
 QByteArray settingsBytes()
 {
     return TestEnv::contents(TestEnv::settingsFile());
-}
-
-// What QSettings reads from the settings file under `key` of our section.
-QString storedInFile(const QString &key)
-{
-    return readIni(settingsBytes()).value(u"Kartavio/"_s + key).toString();
 }
 
 // A key of our own section: "Kartavio/" and a name without "/", once
@@ -429,7 +424,7 @@ void TestRememberedValues::keyReleaseNeverWaits()
     QCOMPARE(store.value(u"txtEur"), u"42,5"_s);
     if (obstacle == u"stale" || obstacle == u"empty") {
         QVERIFY(!store.hasPending());
-        QCOMPARE(storedInFile(u"txtEur"_s), u"42,5"_s);
+        QCOMPARE(storedValue(u"txtEur"_s), u"42,5"_s);
         QVERIFY(!QFileInfo::exists(lockPath));
         return;
     }
@@ -437,11 +432,11 @@ void TestRememberedValues::keyReleaseNeverWaits()
     // The timer tries again and again; the obstacle stays, so nothing lands.
     QTest::qWait(400);
     QVERIFY(store.hasPending());
-    QCOMPARE(storedInFile(u"txtEur"_s), QString());
+    QCOMPARE(storedValue(u"txtEur"_s), QString());
 
     removeObstacle();
     QTRY_VERIFY_WITH_TIMEOUT(!store.hasPending(), 5000);
-    QCOMPARE(storedInFile(u"txtEur"_s), u"42,5"_s);
+    QCOMPARE(storedValue(u"txtEur"_s), u"42,5"_s);
     QVERIFY(!QFileInfo::exists(lockPath));
 }
 
@@ -536,8 +531,8 @@ void TestRememberedValues::diskFullThenFree()
 
     makeRoom();
     QTRY_VERIFY_WITH_TIMEOUT(!store.hasPending(), 5000);
-    QCOMPARE(storedInFile(u"txtTrans"_s), letter);
-    QCOMPARE(storedInFile(u"txtM"_s), u"10"_s);
+    QCOMPARE(storedValue(u"txtTrans"_s), letter);
+    QCOMPARE(storedValue(u"txtM"_s), u"10"_s);
 }
 
 // SIGTERM (logout, shutdown) while a value waits for another program's
@@ -555,13 +550,13 @@ void TestRememberedValues::sigtermWritesPending()
         QVERIFY2(child.waitForReadyRead(30000), child.readAllStandardError().constData());
         out += child.readAllStandardOutput();
     }
-    QCOMPARE(storedInFile(u"txtEur"_s), QString());
+    QCOMPARE(storedValue(u"txtEur"_s), QString());
     QVERIFY(::kill(pid_t(child.processId()), SIGTERM) == 0);
     QThread::msleep(300); // the ending child waits a moment for the lock
     held.unlock();
     QVERIFY(child.waitForFinished(20000));
     QCOMPARE(child.exitStatus(), QProcess::CrashExit); // ended by the signal, as before
-    QCOMPARE(storedInFile(u"txtEur"_s), u"42"_s);
+    QCOMPARE(storedValue(u"txtEur"_s), u"42"_s);
 }
 
 void TestRememberedValues::childPending()
