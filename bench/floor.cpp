@@ -95,6 +95,9 @@ int main(int argc, char *argv[])
     background->hide();
     auto *vocabulary = new QWebEngineView(background);
     auto *links = new QWebEngineView(background);
+    // The size of the program's page panels: the pages are laid out at it.
+    vocabulary->setGeometry(8, 16, 465, 313);
+    links->setGeometry(8, 16, 465, 313);
     auto *banner = new QWebEngineView(&window);
     banner->setGeometry(1, 349, 633, 105);
     QObject::connect(banner, &QWebEngineView::loadFinished, &window, &QWidget::show);
