@@ -18,6 +18,10 @@ out=${1:-$top/docs/screenshots}
 mkdir -p "$out"
 exe=${KARTAVIO_EXE:-$top/build/kartavio}
 site_exe=${KARTAVIO_SITE_EXE:-$(dirname "$exe")/standin_site}
+if [ ! -x "$site_exe" ]; then
+  echo "tools/screenshots.sh: no stand-in site at $site_exe (cmake --build build --target standin_site)" >&2
+  exit 1
+fi
 
 display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &

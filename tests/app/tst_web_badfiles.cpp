@@ -3,7 +3,7 @@
 #include "helpers/panelprobe.h"
 #include "helpers/testenv.h"
 #include "helpers/windowstart.h"
-#include "helpers/testhttpserver.h"
+#include "standin/httpserver.h"
 #include "core/ratereply.h"
 
 #include <QComboBox>
@@ -61,7 +61,7 @@ private:
     static QString cacheDir() { return QStandardPaths::writableLocation(QStandardPaths::CacheLocation); }
 
     QString m_copy;
-    TestHttpServer *m_server = nullptr;
+    StandIn::HttpServer *m_server = nullptr;
     std::unique_ptr<Form3> m_window;
 };
 
@@ -120,7 +120,7 @@ void TestBadFiles::initTestCase()
         QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), m_copy));
         return;
     }
-    m_server = new TestHttpServer(this);
+    m_server = new StandIn::HttpServer(this);
     WindowStart::pointHostsAt(*m_server);
     m_server->setReply(u"/kartavio/_tools/eur.cgi"_s, {200, "1.2345|05.12.2026|", "text/plain"});
     m_server->setReply(u"/kartavio/_tools/eurchart.gif"_s, {200, TestEnv::onePixelGif(), "image/gif"});

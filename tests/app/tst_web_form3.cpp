@@ -5,7 +5,7 @@
 #include "widgets/twips.h"
 #include "helpers/testenv.h"
 #include "helpers/fitcheck.h"
-#include "helpers/testhttpserver.h"
+#include "standin/httpserver.h"
 #include "helpers/windowstart.h"
 
 #include <QAccessible>
@@ -63,14 +63,14 @@ private slots:
 private:
     LinkLabel *link(int index) const { return m_window->findChild<LinkLabel *>(u"Label5_%1"_s.arg(index)); }
 
-    TestHttpServer *m_site = nullptr;
+    StandIn::HttpServer *m_site = nullptr;
     std::unique_ptr<Form3> m_window;
     QStringList m_opened;
 };
 
 void TestForm3::initTestCase()
 {
-    m_site = new TestHttpServer(this);
+    m_site = new StandIn::HttpServer(this);
     const QByteArray page = "<!doctype html><meta charset=utf-8><title>Kartavio</title><p>Gute Reise!</p>";
     for (const QString &path : {u"/_tools"_s, u"/_tools/wortschatz"_s, u"/_tools/links"_s})
         m_site->setReply(path, {200, page});

@@ -6,7 +6,7 @@
 #include "app/form3.h"
 #include "helpers/panelprobe.h"
 #include "helpers/testenv.h"
-#include "helpers/testhttpserver.h"
+#include "standin/httpserver.h"
 #include "helpers/windowstart.h"
 #include "app/form2.h"
 #include "app/rateupdate.h"
@@ -32,10 +32,10 @@
 
 using namespace Qt::StringLiterals;
 
-using Reply = TestHttpServer::Reply;
-using Delivery = TestHttpServer::Delivery;
+using Reply = StandIn::HttpServer::Reply;
+using Delivery = StandIn::HttpServer::Delivery;
 
-Q_DECLARE_METATYPE(TestHttpServer::Reply)
+Q_DECLARE_METATYPE(StandIn::HttpServer::Reply)
 
 namespace {
 
@@ -81,13 +81,13 @@ private:
     // The addresses the stand-in for xdg-open was started with, in order.
     QStringList handedToDesktop() const;
 
-    TestHttpServer *m_server = nullptr;
+    StandIn::HttpServer *m_server = nullptr;
     QTemporaryDir m_desktop;
 };
 
 void TestHostileHost::initTestCase()
 {
-    m_server = new TestHttpServer(this);
+    m_server = new StandIn::HttpServer(this);
     // Whatever the program hands to the desktop goes through xdg-open; the
     // stand-in first on PATH only notes its argument.
     const QString script = m_desktop.filePath(u"xdg-open"_s);

@@ -3,7 +3,7 @@
 #include "app/form3.h"
 #include "helpers/testenv.h"
 #include "helpers/windowstart.h"
-#include "helpers/testhttpserver.h"
+#include "standin/httpserver.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -50,13 +50,13 @@ private:
     QString text(const QString &box) const { return m_window->findChild<QLineEdit *>(box)->text(); }
     QString caption(const QString &label) const { return m_window->findChild<QLabel *>(label)->text(); }
 
-    TestHttpServer *m_server = nullptr;
+    StandIn::HttpServer *m_server = nullptr;
     std::unique_ptr<Form3> m_window;
 };
 
 void TestStartup::initTestCase()
 {
-    m_server = new TestHttpServer(this);
+    m_server = new StandIn::HttpServer(this);
     WindowStart::pointHostsAt(*m_server);
     m_server->setReply(u"/kartavio/_tools/eur.cgi"_s, {200, "1.2345|05.12.2026|", "text/plain"});
     m_server->setReply(u"/kartavio/_tools/eurchart.gif"_s, {200, TestEnv::onePixelGif(), "image/gif"});
@@ -72,19 +72,19 @@ void TestStartup::init()
 
 void TestStartup::shownOnceBannerIsServed_data()
 {
-    QTest::addColumn<TestHttpServer::Delivery>("banner");
+    QTest::addColumn<StandIn::HttpServer::Delivery>("banner");
     QTest::addColumn<int>("earliestMs");
 
-    QTest::newRow("banner served late") << TestHttpServer::Delivery::Late << TestHttpServer::lateMs;
+    QTest::newRow("banner served late") << StandIn::HttpServer::Delivery::Late << StandIn::HttpServer::lateMs;
     // The wait has a bound: a banner that never comes does not keep the window away.
-    QTest::newRow("banner never served") << TestHttpServer::Delivery::Silent << 5000;
+    QTest::newRow("banner never served") << StandIn::HttpServer::Delivery::Silent << 5000;
 }
 
 // All three pages are asked for before the window shows, and it shows only
 // when the banner view has stopped loading.
 void TestStartup::shownOnceBannerIsServed()
 {
-    QFETCH(TestHttpServer::Delivery, banner);
+    QFETCH(StandIn::HttpServer::Delivery, banner);
     QFETCH(int, earliestMs);
     const QByteArray page = "<!doctype html><meta charset=utf-8><p>Banner</p>";
     m_server->setReply(u"/_tools"_s, {200, page, "text/html; charset=utf-8", banner});
@@ -178,7 +178,7 @@ void TestStartup::firstTabReachesFirstLink()
 void TestStartup::pleaseWaitCentredOnPlacedWindow()
 {
     m_server->setReply(u"/kartavio/_tools/eur.cgi"_s,
-                       {200, "1.2345|05.12.2026|", "text/plain", TestHttpServer::Delivery::Late});
+                       {200, "1.2345|05.12.2026|", "text/plain", StandIn::HttpServer::Delivery::Late});
     m_window = std::make_unique<Form3>();
     connect(m_window.get(), &Form3::readyToShow, m_window.get(), &QWidget::show);
     QSignalSpy done(m_window->findChild<FirstActivation *>(), &FirstActivation::done);

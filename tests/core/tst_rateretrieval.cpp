@@ -1,6 +1,6 @@
-#include "helpers/hostilebytes.h"
+#include "standin/hostilebytes.h"
 #include "helpers/testenv.h"
-#include "helpers/testhttpserver.h"
+#include "standin/httpserver.h"
 #include "core/rateretrieval.h"
 #include "standin/faults.h"
 
@@ -28,7 +28,7 @@ const QByteArray newGif = TestEnv::onePixelGif(Qt::red);
 enum class Chart { None, Old, New };
 
 // An answer: status, body and how it goes out (whole, dribbled, cut, never).
-using Answer = TestHttpServer::Reply;
+using Answer = StandIn::HttpServer::Reply;
 
 // A service at the two addresses of the rate service. Dribbled bodies come
 // one byte per 100 ms, so that no pause lasts as long as the transfer timeout.
@@ -40,7 +40,7 @@ struct Service
         server.setReply(chartPath, chart);
         server.setDribbleInterval(100);
     }
-    TestHttpServer server;
+    StandIn::HttpServer server;
 };
 
 // A port on which nothing listens.
@@ -143,10 +143,10 @@ void TestRateRetrieval::run_data()
     // Only a GIF is decoded, and only one of a size the panel can show: a
     // progressive JPEG that takes minutes to decode never reaches a decoder.
     QTest::newRow("today's cache, chart a JPEG bomb: one download")
-        << todaysCache << HostileBytes::jpegBomb() << reply << chart << 0.0
+        << todaysCache << StandIn::HostileBytes::jpegBomb() << reply << chart << 0.0
         << 1 << 1 << 1.3 << u"06.12.2026"_qs << true << fresh << Chart::New;
     chartFails("chart a JPEG bomb", faulty(u"jpegbomb").chart);
-    chartFails("chart declares a huge screen", Answer{200, HostileBytes::gifDeclaring(30000, 20)});
+    chartFails("chart declares a huge screen", Answer{200, StandIn::HostileBytes::gifDeclaring(30000, 20)});
     QTest::newRow("today's cache, rate 0: one download")
         << QByteArray("0|05.12.2026|***06.12.2026***\r\n") << oldGif << reply << chart << 0.0
         << 1 << 1 << 1.3 << u"06.12.2026"_qs << true << fresh << Chart::New;

@@ -3,7 +3,7 @@
 #include "app/firstactivation.h"
 #include "app/form2.h"
 #include "app/form3.h"
-#include "helpers/testhttpserver.h"
+#include "standin/httpserver.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -14,7 +14,7 @@
 
 namespace WindowStart {
 
-void pointHostsAt(TestHttpServer &server)
+void pointHostsAt(StandIn::HttpServer &server)
 {
     server.setReply(QStringLiteral("/_tools"), {200, "<!doctype html><meta charset=utf-8><p>Banner</p>"});
     qputenv("KARTAVIO_SITE_HOST", server.hostAndPort().toUtf8());

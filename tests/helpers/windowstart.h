@@ -1,6 +1,6 @@
 #pragma once
 
-#include "helpers/testhttpserver.h"
+#include "standin/httpserver.h"
 
 #include <memory>
 
@@ -16,7 +16,7 @@ namespace WindowStart {
 
 // Serves a banner page from `server` and points the product site and the
 // rate service at it; the rate replies are the caller's.
-void pointHostsAt(TestHttpServer &server);
+void pointHostsAt(StandIn::HttpServer &server);
 
 // Builds the main window, shows it when it is ready and waits for its first
 // activation (rate retrieval and restored boxes) to finish. Null on a timeout.
