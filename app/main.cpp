@@ -1,3 +1,4 @@
+#include "app/endpath.h"
 #include "app/form3.h"
 #include "app/germantexts.h"
 #include "core/statelist.h"
@@ -7,7 +8,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
-#include <QSessionManager>
 
 #include <algorithm>
 #include <array>
@@ -76,21 +76,6 @@ void shareOneRenderer()
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", QByteArray(flags + " --process-per-site").trimmed());
 }
 
-// Values the settings store could not write yet (another program held the
-// settings lock, the disk was full) are written when the desktop session
-// asks for the program's data and when the program ends; SIGTERM, SIGHUP
-// and SIGINT the store handles itself. The store knows no GUI, so the
-// application's signals are wired here.
-void writePendingAtEnd(Form3 &window)
-{
-    RememberedValues &store = window.store();
-    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &window,
-                     [&store](QSessionManager &) { store.flushPending(); });
-    QObject::connect(qApp, &QGuiApplication::saveStateRequest, &window,
-                     [&store](QSessionManager &) { store.flushPending(); });
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &window, [&store] { store.writePendingBeforeEnd(); });
-}
-
 void nameApplication()
 {
     QCoreApplication::setOrganizationName(SettingsKeys::organization.toString());
@@ -120,8 +105,8 @@ int main(int argc, char *argv[])
 
     // The store first: it outlives every widget that writes to it.
     RememberedValues store;
+    const EndPath endPath(store);
     Form3 window(store);
-    writePendingAtEnd(window);
     QObject::connect(&window, &Form3::readyToShow, &window, &QWidget::show);
     return app.exec();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/settingsfile.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QSet>
@@ -7,36 +9,22 @@
 #include <QStringView>
 #include <QTimer>
 
+#include <chrono>
 #include <optional>
 
-#include <sys/types.h>
-
-struct stat;
-
-// The per-user store of remembered box texts, in the settings file QSettings
-// uses (~/.config/Kelvara.conf, section "Kartavio"). The file is shared with
-// the maker's other programs: their sections are kept byte for byte, and
-// where a section starts and ends is decided exactly as QSettings decides.
+// The per-user store of remembered box texts, in the settings file shared
+// with the maker's other programs (section "Kartavio"; SettingsFile keeps
+// the rules for reading and writing it).
 //
-// A write replaces the file (new file, then rename) before the key release
-// returns whenever it can, so a program killed right after a key release
-// loses nothing and the file is never half-written. It takes the lock
-// QSettings takes ("Kelvara.conf.lock"), tried once and never waited for
-// (SettingsLock), and reads the file again first when another program has
-// changed it. A settings file that is a link is written through to its
-// target; one its owner may not write is left alone.
-//
-// A value that cannot be written at once (another program holds the lock,
-// the disk is full, the folder cannot be written) stays pending, newest text
-// per key, and is tried again by a timer with growing pauses (50 ms up to
-// 1 s) until it is in the file, with nothing typed in between; it is also
-// written when the program ends: at destruction, through
-// writePendingBeforeEnd() (the application calls it at the end of the
-// session), and on SIGTERM, SIGHUP and SIGINT (EndSignals).
-// Each value is encoded once, when it changes, so a key release costs the
-// same whatever else the file holds. The flush to the disk itself (fsync,
-// many milliseconds) runs on a worker thread a moment after typing stops,
-// and at exit, instead of on every key release as QSettings::sync() would.
+// Each value is written before the key release that typed it returns,
+// whenever the file can be written at once; a program killed right after
+// loses nothing. A value that cannot be written at once (another program
+// holds the lock, the disk is full, the file cannot be read or written)
+// stays pending, newest text per key, and a timer tries again with growing
+// pauses until it is in the file, with nothing typed in between. However
+// the program ends, the application calls writePendingNow() first.
+// The flush to the disk itself (fsync, many milliseconds) runs on a worker
+// thread a moment after typing stops, never on a key release.
 class RememberedValues final
 {
 public:
@@ -72,17 +60,16 @@ public:
             box->setText(text);
     }
 
-    QString fileName() const { return m_path; }
+    QString fileName() const { return m_file.path(); }
 
     // Whether some value could not be written yet.
     bool hasPending() const { return !m_unsaved.isEmpty(); }
-    // Tries once, without waiting, to write the pending values now (the
-    // desktop session asks the program to save its data).
-    void flushPending();
-    // The program ends: writes the pending values, waiting for another
-    // program's lock at most a short while, and flushes the file to the
-    // disk. Says on stderr what could not be written.
-    void writePendingBeforeEnd();
+
+    // The program ends: writes the pending values now, waiting for another
+    // program's lock (or a moment without file descriptors) at most `bound`,
+    // and puts the file on the disk. Says on stderr what is lost. Needs no
+    // event loop, so it may run from a signal's or exit()'s end path.
+    bool writePendingNow(std::chrono::milliseconds bound = std::chrono::seconds(3));
 
 private:
     template <typename Box>
@@ -94,42 +81,21 @@ private:
             return box->text();
     }
 
-    // What identifies one version of the file on disk.
-    struct Stamp
-    {
-        qint64 size = -1;
-        qint64 modifiedNs = 0;
-        quint64 inode = 0;
-        bool operator==(const Stamp &) const = default;
-    };
-
-    // Why the last write did not happen.
-    enum class Failure { None, LockBusy, Unwritable, WriteFailed };
-
-    static Stamp stampOf(const struct stat &info);
-    Stamp stampOnDisk() const;
-    void reload();
-    Failure save();
-    // Tries the pending values once; keeps the retry timer and the signal
-    // handlers in step with what is still pending.
+    // Takes what another program wrote since the last read; values not
+    // written yet stay as typed.
+    void take(const QMap<QString, QString> &section);
+    SettingsFile::Status save();
+    // Tries the pending values once; keeps the retry timer in step.
     void writePending();
-    void retryLater();
-    bool writeFile(const QString &targetPath, std::optional<mode_t> mode);
-    QString target() const;
+    void warnOnce(SettingsFile::Status status);
     void flushToDisk();
 
-    QString m_path;
+    SettingsFile m_file;
     QMap<QString, QString> m_values;
     QMap<QString, QByteArray> m_lines; // each value as its line in the file, made when it changes
-    QByteArray m_others;               // the other sections of the file, as they were read
     QSet<QString> m_unsaved;           // keys whose value is not in the file yet
-    Stamp m_stamp;                     // the file as this store last read or wrote it
-    QString m_written;                 // the file last written (a link's target)
-    qint64 m_lastModifiedMs = 0;
     bool m_flushPending = false;
     bool m_warned = false;
-    Failure m_failure = Failure::None;
-    int m_writeErrno = 0;
     int m_retryDelayMs = 0;
     QTimer m_flushTimer;
     QTimer m_retryTimer;

@@ -17,21 +17,15 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QScopeGuard>
 #include <QTest>
-#include <QTimer>
 
-#include <algorithm>
 #include <memory>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 // Start-up against a loopback site and rate service: the three pages and the
-// wait for the banner, what an empty store starts with, the focus, the
-// please-wait window's place, and a settings lock that is a pipe.
+// wait for the banner, what an empty store starts with, the focus and the
+// please-wait window's place.
 class TestStartup final : public QObject
 {
     Q_OBJECT
@@ -44,7 +38,6 @@ private slots:
     void firstRunWithEmptyStore();
     void firstTabReachesFirstLink();
     void pleaseWaitCentredOnPlacedWindow();
-    void lockFileIsPipe();
 
 private:
     QString text(const QString &box) const { return m_window->findChild<QLineEdit *>(box)->text(); }
@@ -195,51 +188,6 @@ void TestStartup::pleaseWaitCentredOnPlacedWindow()
     // Where the X server has it, too.
     QCOMPARE(WindowStart::xFrame(wait->winId()).center(), wait->frameGeometry().center());
     QVERIFY(done.wait(20000));
-}
-
-// Another program left a pipe where the settings lock goes: the
-// first activation's key-release handlers must not hang in open(). The
-// window starts and answers, every key release returns at once, and the
-// values start-up and typing stored land in the file, with nothing typed
-// again, once the pipe is gone.
-void TestStartup::lockFileIsPipe()
-{
-    const QByteArray lock = QFile::encodeName(TestEnv::settingsFile() + u".lock"_s);
-    QVERIFY(::mkfifo(lock.constData(), 0600) == 0);
-    const auto removeLock = qScopeGuard([&lock] { ::unlink(lock.constData()); });
-    using TestEnv::storedValue;
-
-    m_window = WindowStart::startAndActivate();
-    QVERIFY(m_window);
-    QVERIFY(m_window->isEnabled());
-    QCOMPARE(text(u"txtCelsius"_s), u"30"_s);
-    QCOMPARE(storedValue(u"txtCelsius"_s), QString());
-
-    auto *euro = m_window->findChild<QLineEdit *>(u"txtEur"_s);
-    euro->clear();
-    qint64 slowest = 0;
-    for (const char key : {'4', '2'}) {
-        QElapsedTimer clock;
-        clock.start();
-        QTest::keyClick(euro, key);
-        slowest = std::max(slowest, clock.elapsed());
-    }
-    QCOMPARE(euro->text(), u"42"_s);
-    QVERIFY2(slowest < 250, qPrintable(QString::number(slowest) + u" ms"_s));
-    // The event loop goes on: a zero timer fires at once.
-    QElapsedTimer loop;
-    loop.start();
-    bool fired = false;
-    QTimer::singleShot(0, this, [&fired] { fired = true; });
-    QTRY_VERIFY_WITH_TIMEOUT(fired, 1000);
-    QVERIFY2(loop.elapsed() < 250, qPrintable(QString::number(loop.elapsed()) + u" ms"_s));
-    QCOMPARE(storedValue(u"txtEur"_s), QString());
-
-    QVERIFY(::unlink(lock.constData()) == 0);
-    QTRY_COMPARE_WITH_TIMEOUT(storedValue(u"txtEur"_s), u"42"_s, 5000);
-    QCOMPARE(storedValue(u"txtCelsius"_s), u"30"_s);
-    QCOMPARE(storedValue(u"txtR"_s), u"3"_s);
-    QCOMPARE(storedValue(u"txtTrinkgeld"_s), u"60,00"_s);
 }
 
 int main(int argc, char *argv[])

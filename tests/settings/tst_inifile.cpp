@@ -19,25 +19,20 @@ private slots:
     void initTestCase() { TestEnv::isolate(); }
     void sameBytesAsQSettings_data();
     void sameBytesAsQSettings();
-    void otherSectionsKept_data();
-    void otherSectionsKept();
     void randomTextsReadBack();
 
 private:
-    static QByteArray writtenByStore(const QByteArray &before, const Entries &entries);
+    static QByteArray writtenByStore(const Entries &entries);
     QByteArray writtenByQSettings(const Entries &entries);
 
     QTemporaryDir m_dir;
     int m_files = 0;
 };
 
-// The settings file after a store, started on a file holding `before`, has
-// stored `entries`.
-QByteArray TestIniFile::writtenByStore(const QByteArray &before, const Entries &entries)
+// The settings file after a store, started without one, has stored `entries`.
+QByteArray TestIniFile::writtenByStore(const Entries &entries)
 {
     QFile::remove(TestEnv::settingsFile());
-    if (!before.isEmpty() && !TestEnv::write(TestEnv::settingsFile(), before))
-        return "<not written>";
     RememberedValues store;
     for (const auto &[key, value] : entries)
         store.setValue(key, value);
@@ -83,33 +78,7 @@ void TestIniFile::sameBytesAsQSettings()
     QFETCH(QString, key);
     QFETCH(QString, value);
     const Entries entries{{key, value}, {u"zLast"_s, u"1"_s}};
-    QCOMPARE(writtenByStore({}, entries), writtenByQSettings(entries));
-}
-
-void TestIniFile::otherSectionsKept_data()
-{
-    QTest::addColumn<QByteArray>("before");
-    QTest::addColumn<QByteArray>("after");
-    QTest::newRow("sections around ours")
-        << QByteArray("[General]\nfoo=bar\n\n[Kartavio]\ntxtM=1\n\n[Other]\nx=\"a, b\"\n[Kartavio]\ntxtKG=2\n")
-        << QByteArray("[Kartavio]\ntxtKG=2\ntxtM=5\n\n[General]\nfoo=bar\n\n[Other]\nx=\"a, b\"\n");
-    QTest::newRow("keys before any header")
-        << QByteArray("\nfoo=bar\n[Other]\ny=1")
-        << QByteArray("[Kartavio]\ntxtM=5\n\n[General]\nfoo=bar\n[Other]\ny=1");
-    // Stray lines in ours go with it; every byte of the others stays.
-    QTest::newRow("stray lines in ours, odd lines in others")
-        << QByteArray("[Other]\r\nkey = spaced ; c\r\n# comment\r\n[Kartavio]\n# stray\nno equals\ntxtM=1\n[Z]\nz")
-        << QByteArray("[Kartavio]\ntxtM=5\n\n[Other]\r\nkey = spaced ; c\r\n# comment\r\n[Z]\nz");
-    QTest::newRow("unclosed quote after ours")
-        << QByteArray("[Other]\nx=\"open\n")
-        << QByteArray("[Kartavio]\ntxtM=5\n\n[Other]\nx=\"open\n");
-}
-
-void TestIniFile::otherSectionsKept()
-{
-    QFETCH(QByteArray, before);
-    QFETCH(QByteArray, after);
-    QCOMPARE(writtenByStore(before, {{u"txtM"_s, u"5"_s}}), after);
+    QCOMPARE(writtenByStore(entries), writtenByQSettings(entries));
 }
 
 void TestIniFile::randomTextsReadBack()
