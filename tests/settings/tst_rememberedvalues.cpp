@@ -12,7 +12,6 @@
 #include <QSettings>
 #include <QSysInfo>
 #include <QTest>
-#include <QThread>
 
 #include <algorithm>
 #include <array>
@@ -54,9 +53,9 @@ COUNTED(rename, (const char *from, const char *to), (from, to), renames)
 COUNTED(fsync, (int fd), (fd), syncs)
 COUNTED(fdatasync, (int fd), (fd), syncs)
 
-// The settings store: addressing, round trips, that a write is on disk
-// before it returns, even when the process dies right after it, and the
-// rules of the settings file.
+// The settings store: addressing, round trips, a write on disk before the
+// key release returns and never half-written, and the rules of the
+// settings file.
 class TestRememberedValues final : public QObject
 {
     Q_OBJECT
@@ -66,8 +65,6 @@ private slots:
     void init();
     void loadAndSave_data();
     void loadAndSave();
-    void survivesSigkillWhileTyping();
-    void childTypist();
     void parallelWritersLoseNothing_data();
     void parallelWritersLoseNothing();
     void childParallel();
@@ -162,109 +159,6 @@ void TestRememberedValues::loadAndSave()
     QCOMPARE(shown, text.isEmpty() ? u"1,00"_s : text);
     QCOMPARE(changes, text.isEmpty() ? 0 : 1);
     QCOMPARE(RememberedValues().value(name), text);
-}
-
-namespace {
-
-// What the typing child has reported so far.
-struct TypingLog
-{
-    QHash<QString, QString> printed; // box -> its text after its last release
-    QString announcedBox;            // the box of a key not yet reported released
-    QString announcedText;           // the text that key gives
-    int releases = 0;
-
-    // Takes the complete lines of `pending` and leaves a partial last one.
-    void take(QByteArray &pending, const QStringList &boxes)
-    {
-        qsizetype newline;
-        while ((newline = pending.indexOf('\n')) >= 0) {
-            const QStringList parts = QString::fromUtf8(pending.left(newline)).split(u' ');
-            pending.remove(0, newline + 1);
-            if (parts.size() != 3 || !boxes.contains(parts[1]))
-                continue;
-            if (parts[0] == u"next") {
-                announcedBox = parts[1];
-                announcedText = parts[2];
-            } else if (parts[0] == u"released") {
-                printed[parts[1]] = parts[2];
-                announcedBox.clear();
-                ++releases;
-            }
-        }
-    }
-};
-
-} // namespace
-
-// Runs this test binary again as a child that types into two boxes (txtM
-// and txtEur), storing each text as a key release does. Before each key it
-// prints the box and the text the key will give, after the store has
-// returned the box and its text. The parent kills it at
-// random moments. The handler stores its box before it returns, so the store
-// holds, for each box, the last text printed after a release, except for the
-// box announced last: its release may have been stored but not yet printed.
-void TestRememberedValues::survivesSigkillWhileTyping()
-{
-    const QStringList boxes = {u"txtM"_s, u"txtEur"_s};
-    QRandomGenerator random(20261208);
-    for (int round = 0; round < 6; ++round) {
-        TestEnv::clearSettings();
-        QProcess child;
-        startChild(child, u"childTypist"_s, QString::number(random.generate()));
-        QVERIFY(child.waitForStarted());
-
-        const int killAfter = 3 + int(random.bounded(60));
-        TypingLog log;
-        QByteArray pending;
-        while (log.releases < killAfter) {
-            // Generous: a sync to disk can stall for seconds on a busy machine.
-            QVERIFY2(child.waitForReadyRead(60000), child.readAllStandardError().constData());
-            pending += child.readAllStandardOutput();
-            log.take(pending, boxes);
-        }
-        // Lands anywhere in the next few keys: before, inside or after a handler.
-        QThread::usleep(random.bounded(20000));
-        ::kill(pid_t(child.processId()), SIGKILL);
-        QVERIFY(child.waitForFinished(5000));
-        pending += child.readAllStandardOutput();
-        log.take(pending, boxes);
-
-        QSettings reader(TestEnv::settingsFile(), QSettings::IniFormat);
-        QCOMPARE(reader.status(), QSettings::NoError);
-        for (const QString &box : boxes) {
-            const QString stored = reader.value(u"Kartavio/"_s + box).toString();
-            QStringList allowed = {log.printed.value(box)};
-            if (box == log.announcedBox)
-                allowed.append(log.announcedText);
-            QVERIFY2(allowed.contains(stored), qPrintable(u"round %1, %2: stored \"%3\", expected one of \"%4\""_s.arg(
-                                                   QString::number(round), box, stored, allowed.join(u"\", \""_s))));
-        }
-    }
-}
-
-void TestRememberedValues::childTypist()
-{
-    if (!isChild())
-        QSKIP("runs only as the child of survivesSigkillWhileTyping");
-    RememberedValues store;
-    std::array<QString, 2> texts;
-    const std::array<QString, 2> boxes = {u"txtM"_s, u"txtEur"_s};
-    QRandomGenerator random(how().toUInt());
-    static constexpr char keys[] = "0123456789,\b";
-    for (int i = 0; i < 100000; ++i) {
-        const int box = int(random.bounded(2));
-        QString &text = texts[size_t(box)];
-        char key = keys[random.bounded(int(sizeof keys) - 1)];
-        if (text.size() >= 9)
-            key = '\b';
-        text = key == '\b' ? text.chopped(text.isEmpty() ? 0 : 1) : text + QLatin1Char(key);
-        std::printf("next %s %s\n", qPrintable(boxes[size_t(box)]), qPrintable(text));
-        std::fflush(stdout);
-        store.setValue(boxes[size_t(box)], text);
-        std::printf("released %s %s\n", qPrintable(boxes[size_t(box)]), qPrintable(text));
-        std::fflush(stdout);
-    }
 }
 
 // Two programs write the file at the same time, each its own keys, as fast
