@@ -112,7 +112,8 @@ Status RememberedValues::save()
         return read.status;
     if (read.changed)
         take(read.section);
-    static const QByteArray header = IniFile::sectionHeader(SettingsKeys::section);
+    // Never destroyed: the end path may write from exit().
+    static const QByteArray &header = *new QByteArray(IniFile::sectionHeader(SettingsKeys::section));
     std::vector<QByteArrayView> lines;
     lines.reserve(size_t(m_lines.size()));
     for (const QByteArray &line : std::as_const(m_lines))

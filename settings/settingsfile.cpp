@@ -106,13 +106,14 @@ struct Machine
     QByteArray bootId;
 };
 
+// Never destroyed, like the lock's contents below: the end path may take
+// the lock from exit(), after static objects made later are gone.
 const Machine &machine()
 {
-    static const Machine self = [] {
-        return Machine{QByteArray::number(QCoreApplication::applicationPid()),
-                       QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8(),
-                       QSysInfo::machineHostName(), QSysInfo::machineUniqueId(), QSysInfo::bootUniqueId()};
-    }();
+    static const Machine &self = *new Machine{QByteArray::number(QCoreApplication::applicationPid()),
+                                              QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8(),
+                                              QSysInfo::machineHostName(), QSysInfo::machineUniqueId(),
+                                              QSysInfo::bootUniqueId()};
     return self;
 }
 
@@ -298,7 +299,7 @@ void syncPath(const QByteArray &path, bool dataOnly)
 SettingsFile::Lock::Lock(const QString &settingsFile)
     : m_path(QFile::encodeName(settingsFile) + ".lock")
 {
-    static const QByteArray contents = lockContents();
+    static const QByteArray &contents = *new QByteArray(lockContents());
     int fd = createExclusive(m_path);
     int error = errno;
     // A first start: the folder the settings file goes into is made here.
