@@ -21,7 +21,7 @@
 // returns; the flush to the disk follows on a worker thread once typing pauses.
 // When the file cannot be written at once (another program holds its lock,
 // the disk is full), the text stays pending and a timer writes it later;
-// main() has the end of the session and of the program write it too.
+// however the program ends, EndPath (made in main()) has it written first.
 //
 // Start: the window is built, its three web pages start loading, and it is
 // shown once the banner page has loaded (at most 5 s later). Its first

@@ -296,6 +296,8 @@ void syncPath(const QByteArray &path, bool dataOnly)
 
 } // namespace
 
+// Not QLockFile::tryLock(): it opens whatever stands there with a blocking
+// open and cannot take a stale lock over without sleeping (see the rules).
 SettingsFile::Lock::Lock(const QString &settingsFile)
     : m_path(QFile::encodeName(settingsFile) + ".lock")
 {
@@ -431,6 +433,9 @@ SettingsFile::Refresh SettingsFile::refresh(QStringView section)
     return result;
 }
 
+// Not QSaveFile::commit() nor QSettings::sync(): both fsync on every call,
+// and this runs on every key release. The flush to the disk comes later,
+// off the window's thread (syncToDisk).
 SettingsFile::Status SettingsFile::replace(QByteArrayView sectionHeader, const std::vector<QByteArrayView> &lines)
 {
     if (!m_known)
