@@ -179,7 +179,7 @@ void TstFirstActivation::runsOnceBehindTheWaitWindow()
     TestEnv::clearSettings();
     QVERIFY(PanelProbe::storeAsBefore({{u"scrTrinkgeld"_s, u"20"_s}}));
     Parts parts(m_folder.path());
-    QTest::qWait(300);
+    QTest::qWait(100);
     QSignalSpy done(parts.activation, &FirstActivation::done);
     parts.activation->activate();
     QVERIFY(!parts.window.isEnabled());
