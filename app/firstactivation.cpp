@@ -16,41 +16,6 @@
 #include <QPlainTextEdit>
 
 #include <algorithm>
-#include <array>
-#include <utility>
-#include <vector>
-
-namespace {
-
-using SettingsKeys::AtStart;
-
-// The recomputations the start-up runs, for the boxes the settings table
-// marks as recomputed.
-using Recompute = void (*)(const StartupParts &);
-constexpr std::array<std::pair<QStringView, Recompute>, 8> recomputations = {{
-    {u"txtCelsius", [](const StartupParts &p) { p.units.txtCelsius_KeyUp(); }},
-    {u"txtKG", [](const StartupParts &p) { p.units.txtKG_KeyUp(); }},
-    {u"txtM", [](const StartupParts &p) { p.units.txtM_KeyUp(); }},
-    {u"txtGalPrice", [](const StartupParts &p) { p.fuel.txtGalPrice_KeyUp(); }},
-    {u"txtMPG", [](const StartupParts &p) { p.fuel.txtMPG_KeyUp(); }},
-    {u"txtStrecke", [](const StartupParts &p) { p.fuel.txtStrecke_KeyUp(); }},
-    {u"txtR", [](const StartupParts &p) { p.duty.txtR_Change(); }},
-    {u"txtTrinkgeld", [](const StartupParts &p) { p.tip.txtTrinkgeld_KeyUp(); }},
-}};
-
-// The table's entries the start-up handles before the remembered texts, in their order.
-std::vector<const SettingsKeys::Remembered *> startSteps()
-{
-    std::vector<const SettingsKeys::Remembered *> steps;
-    for (const SettingsKeys::Remembered &entry : SettingsKeys::remembered) {
-        if (entry.startOrder > 0)
-            steps.push_back(&entry);
-    }
-    std::ranges::sort(steps, {}, &SettingsKeys::Remembered::startOrder);
-    return steps;
-}
-
-} // namespace
 
 FirstActivation::FirstActivation(const StartupParts &parts, QObject *parent)
     : QObject(parent)
@@ -60,7 +25,7 @@ FirstActivation::FirstActivation(const StartupParts &parts, QObject *parent)
 
 bool FirstActivation::isDone() const
 {
-    return m_parts.wait.tag() == u"done";
+    return m_parts.rate.waitWindow().tag() == u"done";
 }
 
 void FirstActivation::activate()
@@ -87,36 +52,32 @@ void FirstActivation::activate()
 void FirstActivation::afterRetrieval()
 {
     // The start-up marker.
-    m_parts.wait.setTag(QStringLiteral("done"));
-    RememberedValues &store = m_parts.store;
+    m_parts.rate.waitWindow().setTag(QStringLiteral("done"));
 
-    // The settings table's start steps: six boxes get their stored text or a
-    // default, the allowance and tip boxes their stored text; each is then
-    // recomputed. The allowance and tip handlers store their box before the
-    // remembered texts come back below, so their stored texts go in first.
-    for (const SettingsKeys::Remembered *entry : startSteps()) {
-        if (entry->atStart == AtStart::Default)
-            setDefault(*entry);
-        else if (entry->atStart == AtStart::LoadedEarly)
-            load(entry->key);
-        if (!entry->recomputed)
-            continue;
-        for (const auto &[box, recompute] : recomputations) {
-            if (box == entry->key)
-                recompute(m_parts);
-        }
-    }
+    // Six boxes get their stored text or their default, each then recomputed.
+    setDefault(u"txtCelsius"); m_parts.units.txtCelsius_KeyUp();
+    setDefault(u"txtKG"); m_parts.units.txtKG_KeyUp();
+    setDefault(u"txtM"); m_parts.units.txtM_KeyUp();
+    setDefault(u"txtGalPrice"); m_parts.fuel.txtGalPrice_KeyUp();
+    setDefault(u"txtMPG"); m_parts.fuel.txtMPG_KeyUp();
+    setDefault(u"txtStrecke"); m_parts.fuel.txtStrecke_KeyUp();
 
-    // The state list.
+    // The allowance and tip recomputations store their boxes before the
+    // remembered texts are read back below: their stored texts go in first,
+    // or the laid-out texts would replace what was typed last time. txtR15
+    // comes after txtR, as its change handler stores txtR as it then stands.
+    load(u"txtR"); m_parts.duty.txtR_Change();
+    load(u"txtR15");
+    load(u"txtTrinkgeld"); m_parts.tip.txtTrinkgeld_KeyUp();
+
     m_parts.transport.addStates(StateList::read(StateList::locate(m_parts.appDir)));
 
-    // The tip slider, then the remembered texts.
-    const QString slider = store.value(SettingsKeys::tipSlider);
     bool ok = false;
-    const int sliderValue = slider.trimmed().toInt(&ok);
+    const int slider = m_parts.store.value(SettingsKeys::tipSlider).trimmed().toInt(&ok);
     if (ok)
-        m_parts.tip.setSliderValue(sliderValue);
+        m_parts.tip.setSliderValue(slider);
 
+    // loader on every remembered box, in the table's order.
     for (const SettingsKeys::Remembered &entry : SettingsKeys::remembered) {
         if (entry.restored)
             load(entry.key);
@@ -125,15 +86,16 @@ void FirstActivation::afterRetrieval()
 }
 
 // Only a box with nothing stored gets the default; an emptied box stays empty.
-void FirstActivation::setDefault(const SettingsKeys::Remembered &entry)
+void FirstActivation::setDefault(QStringView key)
 {
-    QLineEdit *box = m_lineBoxes.value(entry.key.toString());
-    if (!box)
+    const auto entry = std::ranges::find(SettingsKeys::remembered, key, &SettingsKeys::Remembered::key);
+    QLineEdit *box = m_lineBoxes.value(key.toString());
+    if (!box || entry == SettingsKeys::remembered.end())
         return;
-    if (const std::optional<QString> text = m_parts.store.stored(entry.key))
+    if (const std::optional<QString> text = m_parts.store.stored(key))
         box->setText(*text);
     else
-        box->setText(entry.defaultText.isEmpty() ? QLocale().toString(entry.numberDefault) : entry.defaultText.toString());
+        box->setText(entry->defaultText.isEmpty() ? QLocale().toString(entry->numberDefault) : entry->defaultText.toString());
 }
 
 void FirstActivation::load(QStringView box)

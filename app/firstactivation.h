@@ -1,13 +1,10 @@
 #pragma once
 
-#include "settings/settingskeys.h"
-
 #include <QHash>
 #include <QObject>
 #include <QStringList>
 
 class DutyPanel;
-class Form2;
 class FuelPanel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -23,8 +20,7 @@ struct StartupParts
 {
     RememberedValues &store;
     QWidget &window; // disabled while the start-up retrieval runs
-    RateUpdate &rate;
-    Form2 &wait;     // its tag is the start-up marker
+    RateUpdate &rate; // its please-wait window's tag is the start-up marker
     QWidget &panels; // holds every box restored by its name
     UnitsPanel &units;
     FuelPanel &fuel;
@@ -54,7 +50,8 @@ signals:
 
 private:
     void afterRetrieval();
-    void setDefault(const SettingsKeys::Remembered &entry);
+    // Sets the box to its stored text, or to its default when nothing is stored.
+    void setDefault(QStringView key);
     // Puts back the stored text of the box with that name, as loader does.
     void load(QStringView box);
 

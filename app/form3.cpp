@@ -102,17 +102,18 @@ Form3::Form3(RememberedValues &store, QWidget *parent)
     const QString cacheDir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     m_rateUpdate = new RateUpdate(*m_currency, this, cacheDir, this);
     connect(m_currency->command1(), &QPushButton::clicked, this, &Form3::Command1_Click);
-    const StartupParts parts{m_store, *this, *m_rateUpdate, m_rateUpdate->waitWindow(), *m_panels, *m_units, *m_fuel,
+    const StartupParts parts{m_store, *this, *m_rateUpdate, *m_panels, *m_units, *m_fuel,
                              *m_duty, *m_tip, *m_transport, m_appDir};
     m_firstActivation = new FirstActivation(parts, this);
 
     bannerLastInTabOrder();
 }
 
-// The banner was made first, so that its page loads while the rest is built,
-// which put it first in the Tab order too. Tab from the window itself (where
-// the first activation leaves the focus) starts with the first link instead,
-// and reaches the banner last, after the navigation column and the panel.
+// The banner view was made first (its page starts loading last, once the
+// rest is built), which put it first in the Tab order. Tab from the window
+// itself (where the first activation leaves the focus) starts with the first
+// link instead, and reaches the banner last, after the navigation column and
+// the panel.
 void Form3::bannerLastInTabOrder()
 {
     QWidget *last = previousInFocusChain();
@@ -227,13 +228,6 @@ bool Form3::event(QEvent *event)
         break;
     }
     return QWidget::event(event);
-}
-
-void Form3::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    if (size() != clientSize && !isMinimized())
-        resize(clientSize);
 }
 
 void Form3::closeEvent(QCloseEvent *event)

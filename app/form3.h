@@ -28,7 +28,7 @@
 // activation (FirstActivation, read top to bottom) runs the rate update with
 // the window disabled: the please-wait window up, the retrieval, the display
 // phase (txtEur_KeyUp recomputes the dollar box), the please-wait window
-// hidden, the window enabled; then the defaults table, the state list, the
+// hidden, the window enabled; then the start-up defaults, the state list, the
 // tip slider and the remembered texts. Command1 runs the same rate update.
 // The first activation leaves the focus on the window; Tab runs from there
 // down the navigation column and the logo, through the panel in front, to
@@ -81,7 +81,6 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:

@@ -12,13 +12,20 @@
 RateUpdate::RateUpdate(CurrencyPanel &currency, QWidget *window, const QString &cacheDir, QObject *parent)
     : QObject(parent)
     , m_currency(currency)
-    , m_wait(std::make_unique<Form2>(window))
+    , m_window(window)
     , m_retrieval(new RateRetrieval(cacheDir, this))
 {
     connect(m_retrieval, &RateRetrieval::finished, this, &RateUpdate::display);
 }
 
 RateUpdate::~RateUpdate() = default;
+
+Form2 &RateUpdate::waitWindow()
+{
+    if (!m_wait)
+        m_wait = std::make_unique<Form2>(m_window);
+    return *m_wait;
+}
 
 bool RateUpdate::isRunning() const
 {
@@ -29,7 +36,7 @@ void RateUpdate::run()
 {
     if (isRunning())
         return;
-    m_wait->showCentered();
+    waitWindow().showCentered();
     m_currency.command1()->setEnabled(false);
     emit started();
     m_retrieval->start(m_eurKurs);
@@ -56,7 +63,7 @@ void RateUpdate::display(const RateResult &result)
         m_currency.setChart(result.chart);
     m_currency.txtEur_KeyUp();
     m_currency.command1()->setEnabled(true);
-    m_wait->hide();
+    waitWindow().hide();
     if (QWidget *window = std::exchange(m_disabled, nullptr)) {
         window->setEnabled(true);
         window->activateWindow();

@@ -26,8 +26,10 @@ public:
     RateUpdate(CurrencyPanel &currency, QWidget *window, const QString &cacheDir, QObject *parent);
     ~RateUpdate() override;
 
-    // The please-wait window; its tag holds the start-up marker.
-    Form2 &waitWindow() const { return *m_wait; }
+    // The please-wait window, made when first shown or first asked for (its
+    // tag holds the start-up marker), so that its picture starts its swing
+    // at the start.
+    Form2 &waitWindow();
 
     // US dollars per euro; 0 until a rate is known.
     double eurKurs() const { return m_eurKurs; }
@@ -47,6 +49,7 @@ private:
     void display(const RateResult &result);
 
     CurrencyPanel &m_currency;
+    QWidget *m_window = nullptr;   // the please-wait window's owner
     std::unique_ptr<Form2> m_wait; // a window of its own, see Form2
     RateRetrieval *m_retrieval = nullptr;
     double m_eurKurs = 0.0;

@@ -29,7 +29,11 @@ void BoundedGet::start(const QUrl &url, qint64 maxBytes, int pauseMs, QDeadlineT
     m_maxBytes = maxBytes;
     QNetworkRequest request(url);
     request.setTransferTimeout(pauseMs);
-    m_deadline->start(std::chrono::milliseconds(std::max<qint64>(0, deadline.remainingTime())));
+    // A deadline of Forever bounds nothing: only the pause limit and the size hold.
+    if (deadline.isForever())
+        m_deadline->stop();
+    else
+        m_deadline->start(std::chrono::milliseconds(std::max<qint64>(0, deadline.remainingTime())));
     m_reply = m_network->get(request);
     connect(m_reply, &QNetworkReply::readyRead, this, &BoundedGet::onReadyRead);
     connect(m_reply, &QNetworkReply::downloadProgress, this, &BoundedGet::onProgress);

@@ -33,7 +33,7 @@ public:
     BoundedGet(QNetworkAccessManager *network, QObject *parent);
 
     // `pauseMs`: the longest pause in the transfer; `deadline`: when the whole
-    // transfer must have ended.
+    // transfer must have ended (Forever: no such bound).
     void start(const QUrl &url, qint64 maxBytes, int pauseMs, QDeadlineTimer deadline);
     bool isRunning() const { return m_reply != nullptr; }
 

@@ -211,7 +211,7 @@ QImage RateRetrieval::cachedChart()
     return chartFrom(*bytes).value_or(QImage());
 }
 
-// The download phase failed: the run shows what it has, the files stay.
+// The download phase failed: the run shows what it has.
 void RateRetrieval::offline(const QString &why)
 {
     qCInfo(rateLog) << "offline:" << why;

@@ -37,8 +37,10 @@ struct RateResult
 // rate goes straight to the result. Otherwise the download phase fetches the
 // rate reply and the chart from the service host, replaces eurchart.gif and
 // then rewrites eurkurs.txt. Any failure there ends the run offline with the
-// values taken so far, and leaves both files as they were. The download phase
-// as a whole ends within the transfer timeout, however slowly a host answers.
+// values taken so far. A failure before the new chart is written leaves both
+// files as they were; one in rewriting eurkurs.txt leaves the new chart
+// beside the old cache line. The download phase as a whole ends within the
+// transfer timeout, however slowly a host answers.
 // Cache files are read only as plain files; a link in their place is
 // replaced by the new file, never followed. Nothing is logged unless the
 // rateLog category is turned on.

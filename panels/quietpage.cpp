@@ -31,7 +31,6 @@ QuietPage::QuietPage(QObject *parent)
     connect(this, &QWebEnginePage::newWindowRequested, this, &QuietPage::openNewWindowInBrowser);
     connect(this, &QWebEnginePage::renderProcessTerminated, this, &QuietPage::comeBack);
     m_clock.start();
-    m_reloads.fill(-reloadWindowMs);
 }
 
 void QuietPage::javaScriptAlert(const QUrl &, const QString &)
@@ -92,11 +91,7 @@ void QuietPage::comeBack(RenderProcessTerminationStatus status)
 {
     if (status == NormalTerminationStatus)
         return;
-    const qint64 now = m_clock.elapsed();
-    qint64 &oldest = m_reloads[m_nextReload];
-    if (now - oldest < reloadWindowMs)
+    if (!m_reloads.admit(m_clock.elapsed()))
         return;
-    oldest = now;
-    m_nextReload = (m_nextReload + 1) % m_reloads.size();
     QTimer::singleShot(0, this, [this] { triggerAction(Reload); });
 }

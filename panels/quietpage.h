@@ -7,6 +7,33 @@
 
 class QWebEngineNewWindowRequest;
 
+// The reloads after a dead renderer: at most maxReloads within windowMs, so
+// that a page that kills its renderer every time is not loaded for ever.
+class ReloadBound final
+{
+public:
+    static constexpr int maxReloads = 3;
+    static constexpr qint64 windowMs = 60 * 1000;
+
+    ReloadBound() { m_reloads.fill(-windowMs); }
+
+    // Whether a reload at `nowMs` stays within the bound; counted if so.
+    bool admit(qint64 nowMs)
+    {
+        qint64 &oldest = m_reloads[m_next];
+        if (nowMs - oldest < windowMs)
+            return false;
+        oldest = nowMs;
+        m_next = (m_next + 1) % m_reloads.size();
+        return true;
+    }
+
+private:
+    // When the last reloads were made, the oldest at m_next.
+    std::array<qint64, maxReloads> m_reloads{};
+    size_t m_next = 0;
+};
+
 // The page of every embedded web view. Its content comes over plain HTTP
 // from anyone on the path, so it may not put anything over the program: no
 // JavaScript alert, confirm or prompt box (each is answered at once, as if
@@ -23,10 +50,6 @@ public:
 
     // How many JavaScript boxes the page asked for and did not get.
     int refusedDialogs() const { return m_refusedDialogs; }
-
-    // Reloads after a dead renderer, at most this many within reloadWindowMs.
-    static constexpr int maxReloads = 3;
-    static constexpr qint64 reloadWindowMs = 60 * 1000;
 
 protected:
     void javaScriptAlert(const QUrl &securityOrigin, const QString &msg) override;
@@ -46,7 +69,5 @@ private:
 
     int m_refusedDialogs = 0;
     QElapsedTimer m_clock;
-    // When the last reloads were made (ms on m_clock), the oldest at m_nextReload.
-    std::array<qint64, maxReloads> m_reloads{};
-    size_t m_nextReload = 0;
+    ReloadBound m_reloads; // times on m_clock
 };

@@ -422,7 +422,11 @@ SettingsFile::Refresh SettingsFile::refresh(QStringView section)
             m_target = linkTarget(m_path);
             if (!read.exists)
                 m_mode.reset();
-            m_writable = !read.exists || ::faccessat(AT_FDCWD, QFile::encodeName(m_target).constData(), W_OK, AT_EACCESS) == 0;
+            // Left alone when its owner made it read-only, or when it is not
+            // this user's to write (root included: it would pass access()).
+            m_writable = !read.exists
+                         || ((*m_mode & S_IWUSR)
+                             && ::faccessat(AT_FDCWD, QFile::encodeName(m_target).constData(), W_OK, AT_EACCESS) == 0);
             m_others = IniFile::otherSections(bytes, section);
             result.changed = true;
             result.section = sectionRead(bytes, section);

@@ -23,10 +23,19 @@ if [ ! -x "$site_exe" ]; then
   exit 1
 fi
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
-xvfb=$!
 home=$(mktemp -d)
+# Xvfb picks a free display itself and names it once it is ready.
+mkfifo "$home/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$home/display" >/dev/null 2>&1 &
+xvfb=$!
+read -r -t 20 number <"$home/display" || true
+if [ -z "${number:-}" ]; then
+  echo "tools/screenshots.sh: Xvfb did not start" >&2
+  kill $xvfb 2>/dev/null
+  rm -rf "$home"
+  exit 1
+fi
+display=:$number
 "$site_exe" --port 0 >"$home/site.out" 2>"$home/site.log" &
 site=$!
 trap 'kill $site $xvfb 2>/dev/null; rm -rf "$home"' EXIT

@@ -1,5 +1,6 @@
 #include "app/endpath.h"
 #include "settings/rememberedvalues.h"
+#include "helpers/testchild.h"
 #include "helpers/testenv.h"
 
 #include <QLockFile>
@@ -23,14 +24,11 @@ private slots:
     void pendingWrittenAtTheEnd_data();
     void pendingWrittenAtTheEnd();
     void childPending();
-
-private:
-    static bool isChild() { return qEnvironmentVariableIsSet("KARTAVIO_CHILD"); }
 };
 
 void TestEndPath::initTestCase()
 {
-    if (!isChild())
+    if (!TestChild::isChild())
         TestEnv::isolate();
 }
 
@@ -51,7 +49,6 @@ void TestEndPath::pendingWrittenAtTheEnd()
     QVERIFY(held.tryLock(0));
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"KARTAVIO_CHILD"_s, u"1"_s);
     QProcess display;
     if (sent.isEmpty()) {
         display.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-nolisten"_s, u"tcp"_s, u"-screen"_s, u"0"_s, u"320x240x24"_s});
@@ -61,7 +58,7 @@ void TestEndPath::pendingWrittenAtTheEnd()
     }
     QProcess child;
     child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationFilePath(), {u"childPending"_s});
+    TestChild::start(child, u"childPending"_s);
     QByteArray out;
     while (!out.contains("pending\n")) {
         QVERIFY2(child.waitForReadyRead(30000), child.readAllStandardError().constData());
@@ -88,7 +85,7 @@ void TestEndPath::pendingWrittenAtTheEnd()
 
 void TestEndPath::childPending()
 {
-    if (!isChild())
+    if (!TestChild::isChild())
         QSKIP("runs only as the child of pendingWrittenAtTheEnd");
     // As in the program, where these end it by default.
     for (const int signal : {SIGTERM, SIGHUP, SIGINT})

@@ -175,8 +175,8 @@ void TestStartup::pleaseWaitCentredOnPlacedWindow()
     m_window = std::make_unique<Form3>();
     connect(m_window.get(), &Form3::readyToShow, m_window.get(), &QWidget::show);
     QSignalSpy done(m_window->findChild<FirstActivation *>(), &FirstActivation::done);
-    const Form2 *wait = WindowStart::waitWindow();
-    const bool waitShown = QTest::qWaitFor([&] { return wait->isVisible(); }, 15000);
+    const Form2 *wait = nullptr; // made when first shown
+    const bool waitShown = QTest::qWaitFor([&] { return (wait = WindowStart::waitWindow()) && wait->isVisible(); }, 15000);
     m_server->setReply(u"/kartavio/_tools/eur.cgi"_s, {200, "1.2345|05.12.2026|", "text/plain"});
     QVERIFY(waitShown);
     QPoint offset;

@@ -1,9 +1,11 @@
 #include "standin/hostilebytes.h"
 #include "helpers/testenv.h"
 #include "standin/httpserver.h"
+#include "core/boundedget.h"
 #include "core/rateretrieval.h"
 #include "standin/faults.h"
 
+#include <QNetworkAccessManager>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -88,6 +90,7 @@ private slots:
     void linksReplacedNotFollowed();
     void writeFailsHalfWay_data();
     void writeFailsHalfWay();
+    void downloadWithoutDeadline();
 };
 
 void TestRateRetrieval::run_data()
@@ -383,6 +386,20 @@ void TestRateRetrieval::writeFailsHalfWay()
         QCOMPARE(contents(retrieval.cacheFile()), staleCache);
         QCOMPARE(contents(retrieval.chartFile()), chartAfter == Chart::New ? newGif : oldGif);
     }
+}
+
+// A download given no deadline is bounded by its pause limit and size only.
+void TestRateRetrieval::downloadWithoutDeadline()
+{
+    Service service({200, "1.3|06.12.2026|"}, {});
+    QNetworkAccessManager network;
+    BoundedGet get(&network, nullptr);
+    std::optional<DownloadResult> result;
+    connect(&get, &BoundedGet::finished, this, [&result](const DownloadResult &r) { result = r; });
+    get.start(QUrl(u"http://" % service.server.hostAndPort() % ratePath), 100, timeoutMs, QDeadlineTimer::Forever);
+    QTRY_VERIFY_WITH_TIMEOUT(result.has_value(), 1000);
+    QCOMPARE(result->error, QString());
+    QCOMPARE(result->body, QByteArray("1.3|06.12.2026|"));
 }
 
 QTEST_MAIN(TestRateRetrieval)

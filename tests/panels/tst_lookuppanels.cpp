@@ -7,6 +7,7 @@
 #include "settings/rememberedvalues.h"
 #include "helpers/fitcheck.h"
 #include "helpers/testenv.h"
+#include "panels/quietpage.h"
 #include "panels/translatepanel.h"
 #include "panels/transportpanel.h"
 
@@ -102,6 +103,7 @@ private slots:
     void redStaysAfterLaterLookup();
     void entryWithoutCode();
     void railLink();
+    void renderReloadsBounded();
 
 private:
     PanelContext context() { return {*m_store, [] { return 1.0; }, base}; }
@@ -373,6 +375,19 @@ void TestLookupPanels::railLink()
     QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
     QCOMPARE(m_opened.size(), 1);
     QCOMPARE(m_opened.constFirst().toString(), link->text());
+}
+
+// An embedded page whose renderer keeps dying is reloaded three times a
+// minute at most, not for ever.
+void TestLookupPanels::renderReloadsBounded()
+{
+    ReloadBound bound;
+    for (const qint64 now : {1000, 1001, 1002})
+        QVERIFY(bound.admit(now));
+    QVERIFY(!bound.admit(1003));
+    QVERIFY(!bound.admit(60999));
+    QVERIFY(bound.admit(61000)); // a minute after the first
+    QVERIFY(!bound.admit(61000));
 }
 
 QTEST_MAIN(TestLookupPanels)

@@ -1,4 +1,5 @@
 #include "settings/rememberedvalues.h"
+#include "helpers/testchild.h"
 #include "helpers/testenv.h"
 
 #include <QDir>
@@ -79,31 +80,18 @@ private slots:
     void sectionsReadAsQSettingsReadsThem_data();
     void sectionsReadAsQSettingsReadsThem();
     void oddFilesReadAsQSettingsReadsThem();
-
-private:
-    // A child is this test program again, running one of the child functions
-    // with its instructions in KARTAVIO_CHILD.
-    static bool isChild() { return qEnvironmentVariableIsSet("KARTAVIO_CHILD"); }
-    static QString how() { return qEnvironmentVariable("KARTAVIO_CHILD"); }
-    static void startChild(QProcess &child, const QString &function, const QString &instructions)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"KARTAVIO_CHILD"_s, instructions);
-        child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(), {function});
-    }
 };
 
 void TestRememberedValues::initTestCase()
 {
-    if (isChild())
+    if (TestChild::isChild())
         return; // the child keeps the parent's folders
     TestEnv::isolate();
 }
 
 void TestRememberedValues::init()
 {
-    if (!isChild())
+    if (!TestChild::isChild())
         TestEnv::clearSettings();
 }
 
@@ -178,7 +166,7 @@ void TestRememberedValues::parallelWritersLoseNothing()
     const QStringList plans = {u"store:a:"_s + QString::number(writes), other + u":b:"_s + QString::number(writes)};
     std::array<QProcess, 2> children;
     for (size_t i = 0; i < children.size(); ++i)
-        startChild(children[i], u"childParallel"_s, plans[qsizetype(i)]);
+        TestChild::start(children[i], u"childParallel"_s, plans[qsizetype(i)]);
     for (QProcess &child : children) {
         QVERIFY(child.waitForFinished(120000));
         QVERIFY2(child.exitCode() == 0, child.readAllStandardOutput().constData());
@@ -197,7 +185,7 @@ void TestRememberedValues::parallelWritersLoseNothing()
 
 void TestRememberedValues::childParallel()
 {
-    const QStringList plan = how().split(u':');
+    const QStringList plan = TestChild::how().split(u':');
     if (plan.size() != 3)
         QSKIP("runs only as a child of parallelWritersLoseNothing");
     const int writes = plan[2].toInt();
@@ -366,7 +354,7 @@ void TestRememberedValues::lockJudgedAsQLockFileJudgesIt()
         QVERIFY(::symlink("/dev/zero", lock.constData()) == 0);
         QVERIFY(makeOld(lock, AT_SYMLINK_NOFOLLOW));
     } else if (obstacle == u"live") {
-        startChild(holder, u"childLockHolder"_s, lockPath);
+        TestChild::start(holder, u"childLockHolder"_s, lockPath);
         QByteArray said;
         while (!said.contains("locked\n")) {
             QVERIFY2(holder.waitForReadyRead(30000), holder.readAllStandardError().constData());
@@ -416,8 +404,8 @@ void TestRememberedValues::lockJudgedAsQLockFileJudgesIt()
 // do, until its parent writes a line.
 void TestRememberedValues::childLockHolder()
 {
-    const QString path = how();
-    if (!isChild())
+    const QString path = TestChild::how();
+    if (!TestChild::isChild())
         QSKIP("runs only as the child of lockJudgedAsQLockFileJudgesIt");
     QLockFile lock(path);
     QVERIFY(lock.tryLock(10000));
@@ -441,6 +429,7 @@ void TestRememberedValues::readBeforeWrite_data()
     QTest::newRow("link to a regular file") << u"link"_s << true;
     QTest::newRow("file without read permission") << u"unreadable"_s << false;
     QTest::newRow("file only its owner may read") << u"readonly"_s << false;
+    QTest::newRow("file of another user") << u"foreign"_s << false;
     QTest::newRow("link into a folder without write permission") << u"folder"_s << false;
     QTest::newRow("settings file is a pipe") << u"fifo"_s << false;
     QTest::newRow("settings file is a link to a pipe") << u"fifolink"_s << false;
@@ -472,9 +461,13 @@ void TestRememberedValues::readBeforeWrite()
         QVERIFY(TestEnv::write(linked ? elsewhere : file, before));
     if (linked)
         QVERIFY(QFile::link(elsewhere, file));
-    if (damage == u"unreadable" || damage == u"readonly" || damage == u"folder") {
+    if (damage == u"foreign" && ::chown(path.constData(), 65534, 65534) != 0)
+        QSKIP("only root can give a file to another user");
+    if (damage == u"readonly")
+        QVERIFY(::chmod(path.constData(), 0400) == 0);
+    if (damage == u"unreadable" || damage == u"folder" || damage == u"foreign") {
         QVERIFY(damage == u"folder" ? ::chmod(folder.constData(), 0500) == 0
-                                    : ::chmod(path.constData(), damage == u"unreadable" ? 0200 : 0400) == 0);
+                                    : ::chmod(path.constData(), damage == u"unreadable" ? 0200 : 0644) == 0);
         plainUser.emplace();
     }
     if (damage == u"nofds") {
@@ -501,7 +494,7 @@ void TestRememberedValues::readBeforeWrite()
         plainUser.reset();
         QCOMPARE(TestEnv::contents(file), before);
         QCOMPARE(QDir(QFileInfo(elsewhere).path()).entryList(QDir::Files).size(), linked ? 1 : 0);
-        if (damage == u"readonly")
+        if (damage == u"readonly" || damage == u"foreign")
             return;
         QVERIFY(::chmod(path.constData(), 0600) == 0 && ::chmod(folder.constData(), 0700) == 0);
         QTRY_VERIFY_WITH_TIMEOUT(!store.hasPending(), 5000);

@@ -1,16 +1,14 @@
 // The local stand-in site: its rate reply, chart and pages over HTTP, the
-// rate service's faults as the catalogue defines them and as the site sends
-// them, and the built program's start and request log.
+// rate service's faults as the site sends them, and the built program's
+// start and request log.
 
 #include "helpers/testenv.h"
 #include "standin/faults.h"
 #include "standin/hostilebytes.h"
 #include "standin/site.h"
 
-#include <QBuffer>
 #include <QDate>
 #include <QImage>
-#include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
@@ -19,10 +17,6 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using StandIn::Delivery;
-
-Q_DECLARE_METATYPE(StandIn::Delivery)
-
 namespace {
 
 const QByteArray good("1.2345|05.12.2026|");
@@ -77,8 +71,6 @@ private slots:
     void service();
     void pages_data();
     void pages();
-    void faults_data();
-    void faults();
     void faultsOnTheWire_data();
     void faultsOnTheWire();
     void programStartsAndLogs();
@@ -177,78 +169,6 @@ void TestStandInSite::pages()
     QVERIFY2(text.contains(contains), qPrintable(text.right(300)));
     if (!absent.isEmpty())
         QVERIFY(!text.contains(absent));
-}
-
-// Each fault as the catalogue defines it, for the rate line and the chart.
-void TestStandInSite::faults_data()
-{
-    QTest::addColumn<QString>("fault");
-    QTest::addColumn<bool>("chart");  // the chart's answer, else the rate line's
-    QTest::addColumn<int>("status");
-    QTest::addColumn<Delivery>("delivery");
-    QTest::addColumn<QByteArray>("body"); // null: not compared
-    QTest::addColumn<qsizetype>("bodySize");
-
-    const QByteArray gif = StandIn::chartGif();
-    const auto row = [](const char *fault, bool chart, int status, Delivery delivery, const QByteArray &body,
-                        qsizetype size = -1) {
-        QTest::addRow("%s %s", fault, chart ? "chart" : "rate")
-            << QString::fromLatin1(fault) << chart << status << delivery << body << (size < 0 ? body.size() : size);
-    };
-    row("silent", false, 200, Delivery::Silent, good);
-    row("silent", true, 200, Delivery::Silent, gif);
-    // The rate line padded with blanks, so that it takes minutes.
-    row("slow", false, 200, Delivery::Dribble, good + QByteArray(1000, ' '));
-    row("slow", true, 200, Delivery::Dribble, gif);
-    row("cut", false, 200, Delivery::Cut, good);
-    row("cut", true, 200, Delivery::Cut, gif);
-    row("500", false, 500, Delivery::Whole, good);
-    row("500", true, 500, Delivery::Whole, gif);
-    row("garbage", false, 200, Delivery::Whole, QByteArray(), 1 << 20);
-    row("garbage", true, 200, Delivery::Whole, QByteArray(), 1 << 20);
-    row("rate0", false, 200, Delivery::Whole, "0|05.12.2026|");
-    row("rate0", true, 200, Delivery::Whole, gif);
-    row("rate-1", false, 200, Delivery::Whole, "-1|05.12.2026|");
-    row("ratenan", false, 200, Delivery::Whole, "nan|05.12.2026|");
-    row("rate1e400", false, 200, Delivery::Whole, "1e400|05.12.2026|");
-    row("notgif", false, 200, Delivery::Whole, good);
-    row("notgif", true, 200, Delivery::Whole, QByteArray(), 157);
-    row("richstand", false, 200, Delivery::Whole,
-        "1.2345|<img src=\"/dev/zero\"><span style=\"font-size:72pt;color:red\">Stand</span>"
-            + QByteArray("<table><tr><td>").repeated(40) + '|');
-    row("richstand", true, 200, Delivery::Whole, gif);
-    row("jpegbomb", false, 200, Delivery::Whole, good);
-    row("jpegbomb", true, 200, Delivery::Whole, QByteArray(), 435290);
-}
-
-void TestStandInSite::faults()
-{
-    QFETCH(QString, fault);
-    QFETCH(bool, chart);
-    QFETCH(int, status);
-    QFETCH(Delivery, delivery);
-    QFETCH(QByteArray, body);
-    QFETCH(qsizetype, bodySize);
-
-    const StandIn::Service service =
-        StandIn::faulty(fault, StandIn::goodService(good, StandIn::chartGif()));
-    const StandIn::Reply reply = chart ? service.chart : service.rate;
-    QCOMPARE(reply.status, status);
-    QCOMPARE(reply.delivery, delivery);
-    if (!body.isNull())
-        QCOMPARE(reply.body, body);
-    QCOMPARE(reply.body.size(), bodySize);
-    // Only the catalogue's pictures are readable; the bomb is only looked at,
-    // as decoding it takes minutes.
-    QBuffer buffer;
-    buffer.setData(reply.body);
-    if (fault == u"jpegbomb" && chart) {
-        QCOMPARE(QImageReader(&buffer, "jpeg").size(), QSize(5700, 5700));
-        return;
-    }
-    QCOMPARE(QImageReader(&buffer).canRead(), reply.body == StandIn::chartGif());
-    if (fault == u"garbage")
-        QCOMPARE(reply.contentType, QByteArray("application/octet-stream"));
 }
 
 // The site sends a fault's answers on the rate service's addresses only, and
