@@ -21,6 +21,9 @@ void showNoBrowser(QWidget *parent, const QString &address)
                     QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText); // the address may hold the user's text
     box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // A long one does not fit the message; its details show it whole, wrapped.
+    if (address.size() > 200)
+        box.setDetailedText(address);
     box.exec();
 }
 

@@ -1,6 +1,7 @@
 #include "app/firstactivation.h"
 #include "app/form2.h"
 #include "app/form3.h"
+#include "helpers/fitcheck.h"
 #include "helpers/testenv.h"
 #include "helpers/windowstart.h"
 #include "widgets/linklabel.h"
@@ -154,7 +155,7 @@ void TestStartup::firstRunWithEmptyStore()
 // The first activation ends with the focus on the first link; Tab then runs
 // down the navigation column, through the panel in front, and reaches the
 // banner last. Where the style marks nothing (links, logo, banner), a dotted
-// ring is drawn around the control with the focus.
+// ring is drawn around the control with the focus, and only around it.
 void TestStartup::firstTabReachesFirstLink()
 {
     m_window = WindowStart::startAndActivate();
@@ -164,23 +165,17 @@ void TestStartup::firstTabReachesFirstLink()
                                   u"Label5_6"_s, u"Label5_7"_s, u"Label5_8"_s, u"Label5_4"_s, u"Label5_5"_s,
                                   u"Label5_9"_s, u"Label5_11"_s, u"Image9"_s, u"txtEur"_s, u"txtDollar"_s,
                                   u"Command1"_s, u"AdBrw"_s};
-    const auto ringDrawn = [](const QWidget *control) { // dots on the row above it, in the text colour
-        QWidget *parent = control->parentWidget();
-        const QRect above(control->geometry().topLeft() - QPoint(1, 1), QSize(control->width(), 1));
-        const QImage row = parent->grab(above).toImage();
-        int dots = 0;
-        for (int x = 0; x < row.width(); ++x)
-            dots += row.pixelColor(x, 0) == parent->palette().color(QPalette::WindowText);
-        return dots >= row.width() / 3;
-    };
     QStringList reached;
+    QWidget *previous = nullptr;
     for (qsizetype i = 0; i < expected.size(); ++i) {
-        QWidget *owner = QApplication::focusWidget(); // inside a web view, the view's page
-        while (owner && owner->objectName().isEmpty())
-            owner = owner->parentWidget();
-        reached << (owner ? owner->objectName() : QString());
-        if (qobject_cast<LinkLabel *>(owner) || owner == m_window->findChild<QWidget *>(u"AdBrw"_s))
-            QTRY_VERIFY2(ringDrawn(owner), qPrintable(owner->objectName()));
+        QWidget *owner = FitCheck::focusOwner();
+        QVERIFY(owner);
+        reached << owner->objectName();
+        if (qobject_cast<LinkLabel *>(owner) || owner->objectName() == u"AdBrw")
+            QTRY_VERIFY2(FitCheck::focusRingDrawn(owner), qPrintable(owner->objectName()));
+        if (qobject_cast<LinkLabel *>(previous)) // and gone once the focus moved on
+            QTRY_VERIFY2(!FitCheck::focusRingDrawn(previous), qPrintable(previous->objectName()));
+        previous = owner;
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     QCOMPARE(reached, expected);

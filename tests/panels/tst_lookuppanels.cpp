@@ -228,9 +228,9 @@ void TestLookupPanels::notHandedToTheBrowser()
         QCOMPARE(box.title, u"Fehler"_s);
         QCOMPARE(box.text.section(u'\n', 0, 0), message);
         // Without a browser, a warning with the address to copy by hand.
-        const QString address = base + u"_tools/trans.cgi?dir=eng&txt="_s + panel.txtTrans()->toPlainText();
         QCOMPARE(box.icon, browser ? QMessageBox::Information : QMessageBox::Warning);
-        QCOMPARE(box.text.endsWith(u'\n' + address) && box.selectable, !browser);
+        const QString address = u'\n' + base + u"_tools/trans.cgi?dir=eng&txt="_s + panel.txtTrans()->toPlainText();
+        QCOMPARE(box.text.endsWith(address) && box.selectable, !browser);
     }
 }
 
