@@ -105,6 +105,8 @@ Form3::Form3(RememberedValues &store, QWidget *parent)
     const StartupParts parts{m_store, *this, *m_rateUpdate, *m_panels, *m_units, *m_fuel,
                              *m_duty, *m_tip, *m_transport, m_appDir};
     m_firstActivation = new FirstActivation(parts, this);
+    // A keyboard user sees where keys go from the start: on the first link.
+    connect(m_firstActivation, &FirstActivation::done, this, [this] { Controls::focusFirst(this); });
 
     bannerLastInTabOrder();
 }
@@ -193,10 +195,12 @@ QWidget *Form3::frame(int frameNo) const
     return frameNo >= 0 && frameNo < panelSlots ? m_frames[size_t(frameNo)] : nullptr;
 }
 
-void Form3::Label5_Click(int index)
+void Form3::Label5_Click(int index, bool fromKeyboard)
 {
     if (const auto panel = Navigation::panelForLink(index)) {
         moveFrame(*panel);
+        if (fromKeyboard)
+            Controls::focusFirst(frame(*panel));
         return;
     }
     const QString path = Navigation::portalPathForLink(index);

@@ -30,9 +30,10 @@
 // phase (txtEur_KeyUp recomputes the dollar box), the please-wait window
 // hidden, the window enabled; then the start-up defaults, the state list, the
 // tip slider and the remembered texts. Command1 runs the same rate update.
-// The first activation leaves the focus on the window; Tab runs from there
-// down the navigation column and the logo, through the panel in front, to
-// the banner last.
+// The first activation ends with the focus on the first link, marked; Tab
+// runs from there down the navigation column and the logo, through the panel
+// in front, to the banner last. A link opened with the keyboard takes the
+// focus along to the first control of its panel.
 
 #include "settings/rememberedvalues.h"
 
@@ -87,7 +88,7 @@ private:
     static constexpr int panelSlots = 13; // panel indices 0 to 12
 
     QWidget *frame(int frameNo) const;
-    void Label5_Click(int index);
+    void Label5_Click(int index, bool fromKeyboard);
     void Image9_Click();
     // The rate update: cache, download and display phases.
     void Command1_Click();

@@ -95,7 +95,7 @@ Navigation::Navigation(QWidget *window)
             l->setUnderlined(false);
             l->adjustSize(); // never cut a caption off, whatever the font
             const int index = linkLayout.index;
-            connect(l, &LinkLabel::clicked, this, [this, index] { emit linkClicked(index); });
+            connect(l, &LinkLabel::clicked, this, [this, l, index] { emit linkClicked(index, l->hasFocus()); });
             connect(l, &LinkLabel::hovered, this, [this, index] { Label5_MouseMove(index); });
             m_links[size_t(index)] = l;
         }

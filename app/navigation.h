@@ -34,7 +34,8 @@ public:
     void ununderline();
 
 signals:
-    void linkClicked(int index);
+    // `fromKeyboard`: opened with Enter or Space (a click does not focus a link).
+    void linkClicked(int index, bool fromKeyboard);
     void logoClicked();
 
 protected:

@@ -3,6 +3,7 @@
 #include "panels/quietpage.h"
 #include "panels/webmenu.h"
 #include "widgets/controls.h"
+#include "widgets/focusmark.h"
 #include "widgets/twips.h"
 
 #include <QWebEngineView>
@@ -16,6 +17,8 @@ QWebEngineView *embeddedView(QWidget *parent, const QString &name, const QString
     view->setAccessibleName(accessibleName);
     view->setGeometry(Twips::rect(place));
     WebMenu::trim(view);
+    // The page draws no mark of its own when it has the focus.
+    FocusMark::attach(view);
     return view;
 }
 

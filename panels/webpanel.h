@@ -7,7 +7,7 @@
 class QWebEngineView;
 
 // An embedded view of the product site: a quiet page (no dialogs, no new
-// windows) and a menu of only what works in it.
+// windows), a menu of only what works in it, and a focus mark around it.
 QWebEngineView *embeddedView(QWidget *parent, const QString &name, const QString &accessibleName,
                              const TwipsRect &place);
 

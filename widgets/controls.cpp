@@ -149,6 +149,16 @@ void tabOrder(std::initializer_list<QWidget *> widgets)
     }
 }
 
+void focusFirst(QWidget *container)
+{
+    for (QWidget *w = container->nextInFocusChain(); w != container; w = w->nextInFocusChain()) {
+        if (container->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisible()) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
 QGroupBox *panel(QGroupBox *self, int index, const QString &caption)
 {
     self->setObjectName(QStringLiteral("Frame1_%1").arg(index));

@@ -73,6 +73,10 @@ QLabel *picture(QWidget *parent, const QString &name, const QPixmap &pixmap, int
 // Makes Tab visit `widgets` in the given order (the visual one).
 void tabOrder(std::initializer_list<QWidget *> widgets);
 
+// Gives the focus to the first control Tab reaches inside `container`, as
+// Tab gives it (a web view hands it on to the first link of its page).
+void focusFirst(QWidget *container);
+
 // Normal weight for a control built by hand inside a group with a bold caption.
 void plain(QWidget *widget);
 

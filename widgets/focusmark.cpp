@@ -1,5 +1,6 @@
 #include "widgets/focusmark.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QPainter>
 #include <QStyle>
@@ -22,14 +23,14 @@ public:
         setFocusPolicy(Qt::NoFocus);
         hide();
         target->installEventFilter(this);
+        // A web view has the focus through its page, which gets the focus events.
+        connect(qApp, &QApplication::focusChanged, this, &Mark::follow);
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         switch (event->type()) {
-        case QEvent::FocusIn:
-        case QEvent::FocusOut:
         case QEvent::Move:
         case QEvent::Resize:
         case QEvent::Show:
@@ -54,6 +55,8 @@ private:
     void follow()
     {
         setGeometry(m_target->geometry().adjusted(-1, -1, 1, 1));
+        // Only the ring is the mark's: a page drawn by its engine below stays as it is.
+        setMask(QRegion(rect()).subtracted(QRegion(rect().adjusted(1, 1, -1, -1))));
         const bool shown = m_target->hasFocus() && m_target->isVisible();
         setVisible(shown);
         if (shown)

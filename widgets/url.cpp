@@ -11,6 +11,22 @@ void showError(QWidget *parent, const QString &text)
     QMessageBox::information(parent, QStringLiteral("Fehler"), text);
 }
 
+// A warning with the address as text to select and copy, so that the user
+// can open it in a browser by hand.
+void showNoBrowser(QWidget *parent, const QString &address)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Fehler"),
+                    u"Es konnte kein Webbrowser gestartet werden, um die Seite zu öffnen.\n\n"
+                    u"Sie können diese Adresse kopieren und selbst im Browser öffnen:\n" % address,
+                    QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText); // the address may hold the user's text
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // A long one does not fit the message; its details show it whole, wrapped.
+    if (address.size() > 200)
+        box.setDetailedText(address);
+    box.exec();
+}
+
 } // namespace
 
 void openurl(QWidget *parent, const QString &address)
@@ -25,7 +41,7 @@ void openurl(QWidget *parent, const QString &address)
         url = QUrl(escaped, QUrl::TolerantMode);
     // False when no browser was found or it could not be started.
     if (!QDesktopServices::openUrl(url))
-        showError(parent, QStringLiteral("Es konnte kein Webbrowser gestartet werden, um die Seite zu öffnen."));
+        showNoBrowser(parent, escaped);
 }
 
 void openLookup(QWidget *parent, const QString &address)

@@ -6,8 +6,8 @@ class QWidget;
 
 // Opens an address in the user's web browser. Each space becomes "%20";
 // nothing else is changed. The browser gets the address as one argument
-// (no shell). When no browser can be started, the user is told so in the
-// program's one kind of message box, over `parent`.
+// (no shell). When no browser can be started, a warning over `parent` tells
+// the user so and shows the address, to be copied into a browser by hand.
 void openurl(QWidget *parent, const QString &address);
 
 // The longest address a browser can be started with: it is one argument of

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QGroupBox>
 #include <QDesktopServices>
@@ -226,28 +227,38 @@ void TestForm3::linkTable_data()
 {
     QTest::addColumn<int>("link");
     QTest::addColumn<int>("panel");
+    QTest::addColumn<QString>("first"); // the control Enter on the link puts the focus in
 
-    QTest::newRow("Benzin") << 1 << 1;
-    QTest::newRow("Weitere Umrechnungen") << 2 << 3;
-    QTest::newRow("Zoll & Freigrenzen") << 3 << 4;
-    QTest::newRow("Übersetzen") << 4 << 5;
-    QTest::newRow("Nützliche Weblinks") << 5 << 6;
-    QTest::newRow("Bus & Zugverbindungen") << 9 << 10;
-    QTest::newRow("Wortschatz") << 11 << 12;
-    QTest::newRow("Trinkgeldrechner") << 12 << 11;
-    QTest::newRow("Währungsumrechnung") << 0 << 0;
-    QTest::newRow("same link again") << 0 << 0;
+    QTest::newRow("Benzin") << 1 << 1 << u"txtGalPrice"_s;
+    QTest::newRow("Weitere Umrechnungen") << 2 << 3 << u"txtCelsius"_s;
+    QTest::newRow("Zoll & Freigrenzen") << 3 << 4 << u"txtR"_s;
+    QTest::newRow("Übersetzen") << 4 << 5 << u"txtTrans"_s;
+    QTest::newRow("Nützliche Weblinks") << 5 << 6 << u"brwLinks"_s;
+    QTest::newRow("Bus & Zugverbindungen") << 9 << 10 << u"Label40"_s;
+    QTest::newRow("Wortschatz") << 11 << 12 << u"BrwWort"_s;
+    QTest::newRow("Trinkgeldrechner") << 12 << 11 << u"scrTrinkgeld"_s;
+    QTest::newRow("Währungsumrechnung") << 0 << 0 << u"txtEur"_s;
+    QTest::newRow("same link again") << 0 << 0 << u"txtEur"_s;
 }
 
 void TestForm3::linkTable()
 {
     QFETCH(int, link);
     QFETCH(int, panel);
+    QFETCH(QString, first);
     m_opened.clear();
     QTest::mouseClick(this->link(link), Qt::LeftButton);
     QCOMPARE(WindowStart::frontPanel(m_window.get()), panel);
     QVERIFY(m_window->findChild<QWidget *>(u"Frame1_%1"_s.arg(panel))->isVisible());
     QVERIFY(m_opened.isEmpty());
+    // Opened with the keyboard, the focus goes along, into a web panel's page.
+    this->link(link)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(this->link(link), Qt::Key_Return);
+    QWidget *owner = FitCheck::focusOwner();
+    QCOMPARE(owner ? owner->objectName() : QString(), first);
+    // Where the style marks no focus (slider, link, page), a ring shows it.
+    if (!qobject_cast<QLineEdit *>(owner) && !qobject_cast<QPlainTextEdit *>(owner))
+        QTRY_VERIFY(FitCheck::focusRingDrawn(owner));
 }
 
 void TestForm3::portalLinksKeepPanel_data()

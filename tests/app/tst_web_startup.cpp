@@ -1,8 +1,10 @@
 #include "app/firstactivation.h"
 #include "app/form2.h"
 #include "app/form3.h"
+#include "helpers/fitcheck.h"
 #include "helpers/testenv.h"
 #include "helpers/windowstart.h"
+#include "widgets/linklabel.h"
 #include "standin/httpserver.h"
 
 #include <QApplication>
@@ -143,25 +145,31 @@ void TestStartup::firstRunWithEmptyStore()
              "1.2345|05.12.2026|***" + QDate::currentDate().toString(u"dd.MM.yyyy"_s).toLatin1() + "***\r\n");
 }
 
-// The first activation leaves the focus on the window; Tab then runs down
-// the navigation column, through the panel in front, and reaches the banner last.
+// The first activation ends with the focus on the first link; Tab then runs
+// down the navigation column, through the panel in front, and reaches the
+// banner last. Where the style marks nothing (links, logo, banner), a dotted
+// ring is drawn around the control with the focus, and only around it.
 void TestStartup::firstTabReachesFirstLink()
 {
     m_window = WindowStart::startAndActivate();
     QVERIFY(m_window);
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    QCOMPARE(QApplication::focusWidget(), m_window.get());
     const QStringList expected = {u"Label5_0"_s, u"Label5_1"_s, u"Label5_2"_s, u"Label5_3"_s, u"Label5_12"_s,
                                   u"Label5_6"_s, u"Label5_7"_s, u"Label5_8"_s, u"Label5_4"_s, u"Label5_5"_s,
                                   u"Label5_9"_s, u"Label5_11"_s, u"Image9"_s, u"txtEur"_s, u"txtDollar"_s,
                                   u"Command1"_s, u"AdBrw"_s};
     QStringList reached;
+    QWidget *previous = nullptr;
     for (qsizetype i = 0; i < expected.size(); ++i) {
+        QWidget *owner = FitCheck::focusOwner();
+        QVERIFY(owner);
+        reached << owner->objectName();
+        if (qobject_cast<LinkLabel *>(owner) || owner->objectName() == u"AdBrw")
+            QTRY_VERIFY2(FitCheck::focusRingDrawn(owner), qPrintable(owner->objectName()));
+        if (qobject_cast<LinkLabel *>(previous)) // and gone once the focus moved on
+            QTRY_VERIFY2(!FitCheck::focusRingDrawn(previous), qPrintable(previous->objectName()));
+        previous = owner;
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QWidget *owner = QApplication::focusWidget(); // inside a web view, the view's page
-        while (owner && owner->objectName().isEmpty())
-            owner = owner->parentWidget();
-        reached << (owner ? owner->objectName() : QString());
     }
     QCOMPARE(reached, expected);
 }

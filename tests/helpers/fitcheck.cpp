@@ -27,6 +27,24 @@ bool isNamed(const QWidget *widget)
     return !widget->objectName().isEmpty() && !widget->objectName().startsWith(u"qt_");
 }
 
+QWidget *focusOwner()
+{
+    QWidget *widget = QApplication::focusWidget();
+    while (widget && !isNamed(widget))
+        widget = widget->parentWidget();
+    return widget;
+}
+
+bool focusRingDrawn(QWidget *control)
+{
+    QWidget *parent = control->parentWidget();
+    const QImage row = parent->grab(QRect(control->pos() - QPoint(1, 1), QSize(control->width(), 1))).toImage();
+    int dots = 0;
+    for (int x = 0; x < row.width(); ++x)
+        dots += row.pixelColor(x, 0) == parent->palette().color(QPalette::WindowText);
+    return dots >= row.width() / 3;
+}
+
 void useAppFont()
 {
     QApplication::setFont(Controls::programFont());

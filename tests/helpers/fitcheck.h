@@ -10,6 +10,12 @@ namespace FitCheck {
 // Whether `widget` is one of the program's named controls, not an inner part of a Qt one.
 bool isNamed(const QWidget *widget);
 
+// The named control with the keyboard focus (a web view for its page), or null.
+QWidget *focusOwner();
+
+// Whether a focus mark is drawn around `control`: dots in the text colour on the row above it.
+bool focusRingDrawn(QWidget *control);
+
 // Sets the program's font for the whole application, so that checks measure what users see.
 void useAppFont();
 

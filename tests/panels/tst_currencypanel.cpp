@@ -36,6 +36,7 @@ void TestCurrencyPanel::keyReleaseConverts_data()
     QTest::newRow("100 euros") << eur << "100" << 1.2345 << "123,45" << eurOnly;
     QTest::newRow("81,00 euros back") << eur << "81,00" << 1.2345 << "99,99" << eurOnly;
     QTest::newRow("group separator typed") << eur << "1.000" << 1.2345 << "1.234,50" << eurOnly;
+    QTest::newRow("longer than the box") << eur << "1.000.000.000" << 1.085 << "1.085.000.000,00" << eurOnly;
     QTest::newRow("negative euros") << eur << "-3" << 1.2345 << "-3,70" << eurOnly;
     QTest::newRow("euros without rate") << eur << "100" << 0.0 << "0,00" << eurOnly;
     QTest::newRow("euros emptied") << eur << "" << 1.2345 << "1,00" << eurOnly;
@@ -69,6 +70,12 @@ void TestCurrencyPanel::keyReleaseConverts()
     QCOMPARE(PanelProbe::storedKeys(), stored);
     if (!stored.isEmpty())
         QCOMPARE(m_store->value(source), typed);
+    // The written box shows its first character at its left edge, however long the text.
+    QCOMPARE(to->cursorPosition(), 0);
+    const QRect leftEdge(0, 0, to->fontMetrics().horizontalAdvance(other.left(1)), to->height());
+    const QImage shown = to->grab(leftEdge).toImage();
+    to->setText(other.left(1));
+    QCOMPARE(to->grab(leftEdge).toImage(), shown);
 }
 
 void TestCurrencyPanel::retrievalHooks()
