@@ -3,6 +3,7 @@
 #include "widgets/linklabel.h"
 #include "app/navigation.h"
 #include "widgets/twips.h"
+#include "helpers/fitcheck.h"
 #include "helpers/testenv.h"
 #include "standin/httpserver.h"
 #include "helpers/windowstart.h"
