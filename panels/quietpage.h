@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QUrl>
 #include <QWebEnginePage>
 
 #include <array>
@@ -13,7 +14,9 @@ class QWebEngineNewWindowRequest;
 // cancelled), no new windows, no file dialog, no password dialog, and
 // nothing it logs reaches the program's output. It hands nothing to other
 // programs but an http or https address the user asked for with a click,
-// and it comes back when its renderer process dies.
+// and it comes back when its renderer process dies or when a script sends
+// it to an empty document (about:blank, about:srcdoc), which the engine
+// does without asking acceptNavigationRequest.
 class QuietPage final : public QWebEnginePage
 {
     Q_OBJECT
@@ -24,7 +27,8 @@ public:
     // How many JavaScript boxes the page asked for and did not get.
     int refusedDialogs() const { return m_refusedDialogs; }
 
-    // Reloads after a dead renderer, at most this many within reloadWindowMs.
+    // Reloads after a dead renderer or an emptied page, at most this many
+    // within reloadWindowMs.
     static constexpr int maxReloads = 3;
     static constexpr qint64 reloadWindowMs = 60 * 1000;
 
@@ -43,10 +47,14 @@ protected:
 private:
     void openNewWindowInBrowser(const QWebEngineNewWindowRequest &request);
     void comeBack(RenderProcessTerminationStatus status);
+    void stayOnTheWeb(const QUrl &url);
+    bool mayReload();
 
     int m_refusedDialogs = 0;
     QElapsedTimer m_clock;
     // When the last reloads were made (ms on m_clock), the oldest at m_nextReload.
     std::array<qint64, maxReloads> m_reloads{};
     size_t m_nextReload = 0;
+    QUrl m_lastWeb;          // the last http or https address shown
+    bool m_userMoved = false; // Back or Forward chosen in the menu
 };

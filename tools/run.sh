@@ -22,6 +22,12 @@ done
 if [ -n "${KARTAVIO_SITE_HOST:-}${KARTAVIO_PORTAL_HOST:-}${KARTAVIO_SERVICE_HOST:-}" ]; then
   standin=0
 fi
+# Chromium refuses to start as root with its sandbox; only this script, never
+# the program, switches it off, and says so.
+if [ "$(id -u)" -eq 0 ]; then
+  export QTWEBENGINE_DISABLE_SANDBOX=1
+  echo "tools/run.sh: running as root, so the web engine's sandbox is off (QTWEBENGINE_DISABLE_SANDBOX=1)" >&2
+fi
 
 # Each step is cheap once done: the installer only looks when all is there,
 # an existing build folder is not configured again (ninja does that itself

@@ -4,6 +4,7 @@
 #include "helpers/testenv.h"
 #include "helpers/windowstart.h"
 #include "standin/httpserver.h"
+#include "standin/site.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -41,6 +42,7 @@ private slots:
     void init();
     void shownOnceBannerIsServed_data();
     void shownOnceBannerIsServed();
+    void firstRunWithEmptyStore_data();
     void firstRunWithEmptyStore();
     void firstTabReachesFirstLink();
     void pleaseWaitCentredOnPlacedWindow();
@@ -111,19 +113,53 @@ void TestStartup::shownOnceBannerIsServed()
     QVERIFY(m_window->isEnabled());
 }
 
+void TestStartup::firstRunWithEmptyStore_data()
+{
+    QTest::addColumn<bool>("reference"); // no service host: the public reference rates
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("rateLine");
+    QTest::addColumn<QString>("dollars");
+    QTest::newRow("service host") << false << QByteArray("1.2345|05.12.2026|")
+                                  << u"1 EUR = 1,2345 $, 1$ = 0,8100 EUR"_s << u"1,23"_s;
+    QTest::newRow("public reference rates") << true << QByteArray("1.0850|04.12.2026|")
+                                            << u"1 EUR = 1,085 $, 1$ = 0,9216 EUR"_s << u"1,09"_s;
+}
+
 void TestStartup::firstRunWithEmptyStore()
 {
+    QFETCH(bool, reference);
+    QFETCH(QByteArray, reply);
+    const auto restoreHosts = qScopeGuard([this] {
+        WindowStart::pointHostsAt(*m_server);
+        qunsetenv("KARTAVIO_REFERENCE_HOST");
+    });
+    if (reference) {
+        qputenv("KARTAVIO_SERVICE_HOST", "daten.kartavio.example");
+        qputenv("KARTAVIO_REFERENCE_HOST", m_server->hostAndPort().toUtf8());
+        const StandIn::Service files = StandIn::goodService(reply, {});
+        m_server->setReply(StandIn::dailyPath, files.daily);
+        m_server->setReply(StandIn::historyPath, files.history);
+    }
     m_window = WindowStart::startAndActivate();
     QVERIFY(m_window);
     QVERIFY(m_window->isEnabled());
     QCOMPARE(WindowStart::frontPanel(m_window.get()), 0);
-    QCOMPARE(m_server->requestCount(u"/kartavio/_tools/eur.cgi"_s), 1);
-    QCOMPARE(m_server->requestCount(u"/kartavio/_tools/eurchart.gif"_s), 1);
-    QCOMPARE(m_window->eurKurs(), 1.2345);
-    QCOMPARE(caption(u"Label3"_s), u"Stand: 05.12.2026"_s);
-    QCOMPARE(caption(u"Label4"_s), u"1 EUR = 1,2345 $, 1$ = 0,8100 EUR"_s);
+    QCOMPARE(m_server->requestCount(u"/kartavio/_tools/eur.cgi"_s), reference ? 0 : 1);
+    QCOMPARE(m_server->requestCount(u"/kartavio/_tools/eurchart.gif"_s), reference ? 0 : 1);
+    QCOMPARE(m_server->requestCount(StandIn::historyPath), reference ? 1 : 0);
+    QCOMPARE(m_window->eurKurs(), reply.split('|').constFirst().toDouble());
+    QCOMPARE(caption(u"Label3"_s), u"Stand: "_s + QString::fromLatin1(reply.split('|').value(1)));
+    QTEST(caption(u"Label4"_s), "rateLine");
     QCOMPARE(text(u"txtEur"_s), u"1,00"_s);
-    QCOMPARE(text(u"txtDollar"_s), u"1,23"_s);
+    QTEST(text(u"txtDollar"_s), "dollars");
+    // The chart: the service's picture, or the course drawn at the box's size.
+    const QImage chart = m_window->findChild<QLabel *>(u"Image1"_s)->pixmap().toImage();
+    QCOMPARE(chart.size(), reference ? QSize(465, 249) : QSize(1, 1));
+    int linePixels = 0; // of the blue line on white
+    for (int y = 0; y < chart.height(); ++y)
+        for (int x = 0; x < chart.width(); ++x)
+            linePixels += chart.pixelColor(x, y).blue() > 120 && chart.pixelColor(x, y).red() < 60 ? 1 : 0;
+    QVERIFY2(!reference || (linePixels > 300 && chart.pixelColor(0, 248) == Qt::white), qPrintable(QString::number(linePixels)));
 
     // The defaults themselves are the first activation's own test; here the
     // boxes they feed in the whole window.
@@ -147,7 +183,7 @@ void TestStartup::firstRunWithEmptyStore()
 
     // The cache was written with today's date.
     QCOMPARE(TestEnv::contents(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + u"/eurkurs.txt"_s),
-             "1.2345|05.12.2026|***" + QDate::currentDate().toString(u"dd.MM.yyyy"_s).toLatin1() + "***\r\n");
+             reply + "***" + QDate::currentDate().toString(u"dd.MM.yyyy"_s).toLatin1() + "***\r\n");
 }
 
 // The first activation leaves the focus on the window; Tab then runs down

@@ -206,7 +206,7 @@ QRect inkArea(const QWidget *widget)
     if (const auto *text = qobject_cast<const QPlainTextEdit *>(widget))
         return text->toPlainText().isEmpty() ? QRect() : text->viewport()->geometry();
     if (const auto *label = qobject_cast<const QLabel *>(widget); label && label->text().isEmpty())
-        return {};
+        return label->pixmap().isNull() ? QRect() : label->contentsRect().intersected(QRect(QPoint(), label->pixmap().deviceIndependentSize().toSize()));
     if (qobject_cast<const QLabel *>(widget) || qobject_cast<const QGroupBox *>(widget))
         return textArea(widget);
     return {};
