@@ -152,14 +152,12 @@ void TestStartup::firstRunWithEmptyStore()
     QTEST(caption(u"Label4"_s), "rateLine");
     QCOMPARE(text(u"txtEur"_s), u"1,00"_s);
     QTEST(text(u"txtDollar"_s), "dollars");
-    // The chart: the service's picture, or the course drawn at the box's size.
+    // The chart: the service's picture, or the course drawn on white at the box's size.
     const QImage chart = m_window->findChild<QLabel *>(u"Image1"_s)->pixmap().toImage();
     QCOMPARE(chart.size(), reference ? QSize(465, 249) : QSize(1, 1));
-    int linePixels = 0; // of the blue line on white
-    for (int y = 0; y < chart.height(); ++y)
-        for (int x = 0; x < chart.width(); ++x)
-            linePixels += chart.pixelColor(x, y).blue() > 120 && chart.pixelColor(x, y).red() < 60 ? 1 : 0;
-    QVERIFY2(!reference || (linePixels > 300 && chart.pixelColor(0, 248) == Qt::white), qPrintable(QString::number(linePixels)));
+    QImage blank(chart.size(), chart.format());
+    blank.fill(Qt::white);
+    QVERIFY(!reference || (chart.pixelColor(0, 248) == Qt::white && chart != blank));
 
     // The defaults themselves are the first activation's own test; here the
     // boxes they feed in the whole window.

@@ -105,7 +105,6 @@ void TestRateReply::readRate_data()
     QTest::newRow("highest plausible") << u"100"_qs << std::optional(100.0);
     QTest::newRow("below the band") << u"0.0099"_qs << none;
     QTest::newRow("above the band") << u"100.01"_qs << none;
-    QTest::newRow("absurdly large") << u"1e300"_qs << none;
     QTest::newRow("exponent beyond range") << u"1e400"_qs << none;
     QTest::newRow("digits beyond range") << QString(u'9').repeated(400) << none;
     QTest::newRow("decimal comma") << u"1,2345"_qs << none;
@@ -189,10 +188,8 @@ void TestRateReply::referenceRates_data()
     QTest::newRow("newest day without USD")
         << file(day("2026-12-02", "1.07") + day("2026-12-03", "1.08") + "<Cube time='2026-12-04'><Cube currency='JPY' rate='160'/></Cube>")
         << QString() << 2;
-    QTest::newRow("one day only") << file(day("2026-12-04", "1.08")) << u"1.08|04.12.2026|"_qs << 0;
     QTest::newRow("a day inside a day")
         << file("<Cube time='2026-12-04'>" + day("2026-12-03", "1.08") + "</Cube>" + three) << QString() << 0;
-    QTest::newRow("a day twice") << file(three + day("2026-12-03", "1.09")) << u"1.0850|04.12.2026|"_qs << 0;
     QTest::newRow("file cut off") << file(three).chopped(8) << QString() << 0;
     QTest::newRow("DTD without entities") << "<!DOCTYPE gesmes:Envelope>" + file(three) << QString() << 0;
 }

@@ -285,7 +285,6 @@ void TestRateRetrieval::fromReferenceRates_data()
     };
     QTest::newRow("stale cache: both files, newest USD") << staleCache << good << 1 << 1 << 1.085
                                                          << u"04.12.2026"_qs << true;
-    QTest::newRow("no cache") << QByteArray() << good << 1 << 1 << 1.085 << u"04.12.2026"_qs << true;
     QTest::newRow("today's cache and series: no request") << todaysCache << good << 0 << 0 << 1.2345
                                                           << u"05.12.2026"_qs << false;
     for (const char *fault : {"xmlnousd", "xmlbaddate", "xmlempty", "xmlhuge", "xmlendless", "xmlentity", "500"})
@@ -322,18 +321,14 @@ void TestRateRetrieval::fromReferenceRates()
     QVERIFY(spy.wait(5000));
     const auto result = spy.at(0).at(0).value<RateResult>();
 
-    QFETCH(int, dailyRequests);
-    QFETCH(int, historyRequests);
     QFETCH(double, rate);
-    QFETCH(QString, stand);
     QFETCH(bool, online);
-    QCOMPARE(server.requestCount(StandIn::dailyPath), dailyRequests);
-    QCOMPARE(server.requestCount(StandIn::historyPath), historyRequests);
+    QTEST(server.requestCount(StandIn::dailyPath), "dailyRequests");
+    QTEST(server.requestCount(StandIn::historyPath), "historyRequests");
     QCOMPARE(server.requestCount(ratePath) + server.requestCount(chartPath), 0);
     QCOMPARE(result.rate, std::optional(rate));
-    QCOMPARE(result.stand, stand);
+    QTEST(result.stand, "stand");
     QCOMPARE(result.online, online);
-    QVERIFY(result.chart.isNull());
     QVERIFY(!QFile::exists(retrieval.chartFile()));
     QCOMPARE(contents(retrieval.cacheFile()), online ? QByteArray("1.0850|04.12.2026|***06.12.2026***\r\n") : cache);
     QCOMPARE(contents(retrieval.seriesFile()).size() > oldSeries.size(), online);

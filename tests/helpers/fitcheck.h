@@ -24,7 +24,7 @@ QStringList problems(const QWidget *root);
 QStringList framesCrossingText(QWidget *root);
 
 // Controls below `root` (and `root` itself) whose visible text (or picture
-// of a label) contrasts less than 4.5:1 with what is behind it, each with
+// drawn for a label's whole box) contrasts less than 4.5:1 with what is behind it, each with
 // the contrast found. Measured
 // in `root` as drawn: behind is the commonest colour where the text stands,
 // the text the colour that stands out most from it.
