@@ -129,10 +129,7 @@ void TestStartup::firstRunWithEmptyStore()
 {
     QFETCH(bool, reference);
     QFETCH(QByteArray, reply);
-    const auto restoreHosts = qScopeGuard([this] {
-        WindowStart::pointHostsAt(*m_server);
-        qunsetenv("KARTAVIO_REFERENCE_HOST");
-    });
+    const auto restoreHosts = qScopeGuard([this] { WindowStart::pointHostsAt(*m_server); });
     if (reference) {
         qputenv("KARTAVIO_SERVICE_HOST", "daten.kartavio.example");
         qputenv("KARTAVIO_REFERENCE_HOST", m_server->hostAndPort().toUtf8());
