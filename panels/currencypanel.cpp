@@ -88,5 +88,5 @@ void CurrencyPanel::setChart(const QImage &chart)
 
 void CurrencyPanel::setSeries(const ReferenceRates::Series &series)
 {
-    setChart(RateChart::draw(series, m_image1->size(), m_image1->devicePixelRatioF(), font()));
+    setChart(RateChart::draw(series, m_image1->size(), m_image1->devicePixelRatioF(), m_image1->font()));
 }

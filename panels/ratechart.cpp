@@ -61,8 +61,12 @@ QImage draw(const ReferenceRates::Series &series, QSize size, qreal ratio, const
                       size.height() - 2 * metrics.height() - 16);
 
     painter.setPen(ink);
+    QFont title = small;
+    title.setBold(true);
+    painter.setFont(title);
     painter.drawText(QRectF(plot.left(), 2, plot.width(), metrics.height()), Qt::AlignLeft,
                      QStringLiteral("US-Dollar je Euro"));
+    painter.setFont(small);
     for (int i = 0; i <= ticks; ++i) {
         const double y = plot.bottom() - plot.height() * i / ticks;
         painter.setPen(grid);
