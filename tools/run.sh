@@ -10,6 +10,7 @@
 # or when any of KARTAVIO_SITE_HOST, KARTAVIO_PORTAL_HOST and
 # KARTAVIO_SERVICE_HOST is set. Settings and rate cache are the user's own
 # either way. KARTAVIO_BUILD_DIR names the build folder (default: build/).
+# As root the web engine's sandbox is switched off, as Chromium demands.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${KARTAVIO_BUILD_DIR:-$top/build}
