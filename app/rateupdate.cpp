@@ -61,6 +61,8 @@ void RateUpdate::display(const RateResult &result)
         m_currency.setRateLine(*line);
     if (!result.chart.isNull())
         m_currency.setChart(result.chart);
+    else if (!result.series.isEmpty())
+        m_currency.setSeries(result.series);
     m_currency.txtEur_KeyUp();
     m_currency.command1()->setEnabled(true);
     waitWindow().hide();

@@ -34,4 +34,15 @@ QString baseUrl()
     return u"http://" % site() % u'/';
 }
 
+bool isPlaceholderService(const QString &host)
+{
+    return host == QLatin1StringView(KARTAVIO_SERVICE_HOST_PLACEHOLDER);
+}
+
+QString referenceBase()
+{
+    const QString host = qEnvironmentVariable("KARTAVIO_REFERENCE_HOST").trimmed();
+    return host.isEmpty() ? QStringLiteral("https://www.ecb.europa.eu") : u"http://" % host;
+}
+
 } // namespace Hosts

@@ -14,4 +14,12 @@ QString service(); // KARTAVIO_SERVICE_HOST: exchange rate and chart
 // "http://" + the product site host + "/".
 QString baseUrl();
 
+// True for the built-in service host, which stands for "none configured":
+// the rate then comes from the public reference rates.
+bool isPlaceholderService(const QString &host);
+
+// Where the public reference rates are read: "https://www.ecb.europa.eu",
+// or "http://" + KARTAVIO_REFERENCE_HOST ("host:port") when that is set.
+QString referenceBase();
+
 } // namespace Hosts

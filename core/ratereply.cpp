@@ -38,11 +38,16 @@ std::optional<double> readNumber(QStringView field)
     return Number::read(field, QLocale::c());
 }
 
-// A rate the program can use: finite, above 0, and with a finite
-// reciprocal (a subnormal rate has none: 1 / 1e-321 overflows).
+// A rate the program can use: within a generous band around every rate the
+// euro has had (0.8 to 1.6 US$ since 1999). Anything outside is a broken or
+// hostile reply: a rate of 1e300 would give 300-digit amounts, and one near
+// 0 has no finite reciprocal.
+constexpr double lowestRate = 0.01;
+constexpr double highestRate = 100.0;
+
 bool usable(double rate)
 {
-    return Number::finite(rate) && rate > 0 && Number::finite(1.0 / rate);
+    return Number::finite(rate) && rate >= lowestRate && rate <= highestRate;
 }
 
 } // namespace

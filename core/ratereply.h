@@ -16,8 +16,8 @@
 namespace RateReply {
 
 // What a reply or cache line yields, taken in order: the stand text only
-// after a rate field that reads as a number (a rate of 0 or below is read
-// but left out), the fetch date only after the stand text.
+// after a rate field that reads as a number (a rate outside the plausible
+// band is read but left out), the fetch date only after the stand text.
 struct Fields
 {
     std::optional<double> rate;       // field 0 of the split at "|"
@@ -29,7 +29,7 @@ struct Fields
 QStringView firstLine(QStringView text);
 
 // The rate field: a number with "." as decimal separator in every locale.
-// Nothing unless it is finite, greater than 0 and has a finite reciprocal.
+// Nothing unless it lies within 0.01 to 100 US$ per euro.
 std::optional<double> readRate(QStringView field);
 
 // Splits the first line of a reply or cache line into its fields.

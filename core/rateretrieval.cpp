@@ -22,6 +22,9 @@ namespace {
 
 const QString cacheName = QStringLiteral("eurkurs.txt");
 const QString chartName = QStringLiteral("eurchart.gif");
+const QString seriesName = QStringLiteral("eurverlauf.txt");
+const QString dailyPath = QStringLiteral("/stats/eurofxref/eurofxref-daily.xml");
+const QString historyPath = QStringLiteral("/stats/eurofxref/eurofxref-hist-90d.xml");
 
 // The cache holds one short line; anything beyond this is not read.
 constexpr qint64 cacheReadLimit = 64 * 1024;
@@ -78,6 +81,11 @@ QString RateRetrieval::chartFile() const
     return QDir(m_cacheDir).filePath(chartName);
 }
 
+QString RateRetrieval::seriesFile() const
+{
+    return QDir(m_cacheDir).filePath(seriesName);
+}
+
 void RateRetrieval::start(double currentRate)
 {
     if (m_running)
@@ -86,6 +94,8 @@ void RateRetrieval::start(double currentRate)
     m_run = {};
     m_run.currentRate = currentRate;
     m_run.host = m_serviceHost.isEmpty() ? Hosts::service() : m_serviceHost;
+    m_run.reference = Hosts::isPlaceholderService(m_run.host);
+    m_run.referenceBase = m_referenceHost.isEmpty() ? Hosts::referenceBase() : u"http://" % m_referenceHost;
     readCache();
 }
 
@@ -110,8 +120,7 @@ void RateRetrieval::readCache()
         download(QStringLiteral("cache not from today"));
         return;
     }
-    m_run.result.chart = cachedChart();
-    if (m_run.result.chart.isNull()) {
+    if (!hasCachedPicture()) {
         download(QStringLiteral("no readable cached chart"));
         return;
     }
@@ -122,43 +131,110 @@ void RateRetrieval::download(const QString &why)
 {
     qCInfo(rateLog) << "fetching:" << why;
     m_run.deadline = QDeadlineTimer(m_timeoutMs);
-    fetch(QStringLiteral("/kartavio/_tools/eur.cgi"), Step::Rate);
+    if (m_run.reference)
+        fetch(dailyPath, Step::Daily);
+    else
+        fetch(QStringLiteral("/kartavio/_tools/eur.cgi"), Step::Rate);
 }
 
 void RateRetrieval::fetch(const QString &path, Step step)
 {
     m_run.step = step;
-    const qint64 maxBytes = step == Step::Chart ? maxChartBytes : maxReplyBytes;
-    m_get->start(QUrl(u"http://" % m_run.host % path), maxBytes, m_timeoutMs, m_run.deadline);
+    const qint64 maxBytes = step == Step::Chart ? maxChartBytes
+        : step == Step::Daily                   ? ReferenceRates::maxDailyBytes
+        : step == Step::History                 ? ReferenceRates::maxHistoryBytes
+                                                : maxReplyBytes;
+    const QString base = m_run.reference ? m_run.referenceBase : u"http://" % m_run.host;
+    m_get->start(QUrl(base % path), maxBytes, m_timeoutMs, m_run.deadline);
 }
 
 void RateRetrieval::arrived(const DownloadResult &download)
 {
     const Step step = std::exchange(m_run.step, Step::Idle);
     if (!download) {
-        const QString what = step == Step::Chart ? QStringLiteral("chart: ") : QStringLiteral("rate: ");
+        const QString what = step == Step::Chart ? QStringLiteral("chart: ")
+            : step == Step::History              ? QStringLiteral("series: ")
+                                                 : QStringLiteral("rate: ");
         offline(what + download.error);
         return;
     }
-    if (step == Step::Rate)
-        rateArrived(*download.body);
-    else if (step == Step::Chart)
-        chartArrived(*download.body);
+    switch (step) {
+    case Step::Rate: rateArrived(*download.body); break;
+    case Step::Chart: chartArrived(*download.body); break;
+    case Step::Daily: dailyArrived(*download.body); break;
+    case Step::History: historyArrived(*download.body); break;
+    case Step::Idle: break;
+    }
 }
 
-// Download phase, step one: the reply's rate first, then its stand text.
-void RateRetrieval::rateArrived(const QByteArray &body)
+// The reply's rate first, then its stand text; false (and offline) when it
+// has not both.
+bool RateRetrieval::takeReply(const QString &reply)
 {
-    m_run.reply = QString::fromLatin1(body);
+    m_run.reply = reply;
     const RateReply::Fields fields = RateReply::parse(m_run.reply);
     m_run.replyRate = fields.rate;
     // A reply without a usable rate is not used at all, its stand text neither.
     m_run.replyStand = m_run.replyRate ? fields.stand : std::nullopt;
     if (!m_run.replyRate || !m_run.replyStand) {
         offline(QStringLiteral("rate reply without a rate and a stand text"));
+        return false;
+    }
+    return true;
+}
+
+// Download phase, step one.
+void RateRetrieval::rateArrived(const QByteArray &body)
+{
+    if (takeReply(QString::fromLatin1(body)))
+        fetch(QStringLiteral("/kartavio/_tools/eurchart.gif"), Step::Chart);
+}
+
+// The public source's step one: the newest day's rate, made into the line
+// the service would have sent.
+void RateRetrieval::dailyArrived(const QByteArray &body)
+{
+    const auto newest = ReferenceRates::newest(body);
+    if (!newest) {
+        offline(QStringLiteral("daily reference rates unusable"));
         return;
     }
-    fetch(QStringLiteral("/kartavio/_tools/eurchart.gif"), Step::Chart);
+    if (takeReply(ReferenceRates::replyLine(*newest)))
+        fetch(historyPath, Step::History);
+}
+
+// The public source's step two: the series replaces the cached one, and only
+// then is the cache line rewritten.
+void RateRetrieval::historyArrived(const QByteArray &body)
+{
+    const auto series = ReferenceRates::series(body);
+    if (!series) {
+        offline(QStringLiteral("90-day reference rates unusable"));
+        return;
+    }
+    if (!QDir().mkpath(m_cacheDir)) {
+        offline(u"cannot create " % m_cacheDir);
+        return;
+    }
+    const QByteArray bytes = ReferenceRates::seriesFile(*series);
+    if (const ReplaceResult written = replaceFile(seriesFile(), {bytes}, cacheFileOptions); !written) {
+        offline(seriesName % u": " % written.error);
+        return;
+    }
+    if (!writeCacheLine())
+        return;
+    m_run.result.series = *series;
+    finish(true);
+}
+
+bool RateRetrieval::writeCacheLine()
+{
+    const QByteArray line = RateReply::cacheLine(m_run.reply, m_today());
+    if (const ReplaceResult written = replaceFile(cacheFile(), {line}, cacheFileOptions); !written) {
+        offline(cacheName % u": " % written.error);
+        return false;
+    }
+    return true;
 }
 
 // Download phase, step two: a complete, readable chart replaces the old one,
@@ -178,11 +254,8 @@ void RateRetrieval::chartArrived(const QByteArray &body)
         offline(chartName % u": " % written.error);
         return;
     }
-    const QByteArray line = RateReply::cacheLine(m_run.reply, m_today());
-    if (const ReplaceResult written = replaceFile(cacheFile(), {line}, cacheFileOptions); !written) {
-        offline(cacheName % u": " % written.error);
+    if (!writeCacheLine())
         return;
-    }
     m_run.result.chart = *chart;
     finish(true);
 }
@@ -211,6 +284,26 @@ QImage RateRetrieval::cachedChart()
     return chartFrom(*bytes).value_or(QImage());
 }
 
+// The cached series, read at most once a run; empty when unusable.
+ReferenceRates::Series RateRetrieval::cachedSeries()
+{
+    if (std::exchange(m_run.chartFileRead, true))
+        return {};
+    const std::optional<QByteArray> bytes = readFile(seriesFile(), ReferenceRates::maxHistoryBytes);
+    const auto series = bytes ? ReferenceRates::readSeriesFile(*bytes) : std::nullopt;
+    return series.value_or(ReferenceRates::Series());
+}
+
+// Today's cache needs its picture: the chart, or the series to draw.
+bool RateRetrieval::hasCachedPicture()
+{
+    if (m_run.reference)
+        m_run.result.series = cachedSeries();
+    else
+        m_run.result.chart = cachedChart();
+    return !m_run.result.chart.isNull() || !m_run.result.series.isEmpty();
+}
+
 // The download phase failed: the run shows what it has.
 void RateRetrieval::offline(const QString &why)
 {
@@ -231,8 +324,8 @@ void RateRetrieval::finish(bool online)
     else if (Number::finite(m_run.currentRate) && m_run.currentRate > 0)
         result.rate = m_run.currentRate;
     result.stand = m_run.replyStand.value_or(m_run.cacheStand.value_or(QString()));
-    if (result.chart.isNull())
-        result.chart = cachedChart();
+    if (result.chart.isNull() && result.series.isEmpty())
+        hasCachedPicture();
     // Always after start() has returned, never from inside a reply's signal.
     QMetaObject::invokeMethod(this, &RateRetrieval::deliver, Qt::QueuedConnection);
 }

@@ -1,5 +1,7 @@
 #include "panels/currencypanel.h"
 
+#include "panels/ratechart.h"
+
 #include "widgets/controls.h"
 #include "settings/rememberedvalues.h"
 #include "widgets/resultlabel.h"
@@ -82,4 +84,9 @@ void CurrencyPanel::setChart(const QImage &chart)
         m_image1->clear();
     else
         m_image1->setPixmap(QPixmap::fromImage(chart));
+}
+
+void CurrencyPanel::setSeries(const ReferenceRates::Series &series)
+{
+    setChart(RateChart::draw(series, m_image1->size(), m_image1->devicePixelRatioF(), m_image1->font()));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/referencerates.h"
 #include "panels/panelcontext.h"
 
 #include <QGroupBox>
@@ -30,6 +31,8 @@ public:
     void setStandText(const QString &stand); // Label3: "Stand: " + stand
     void setRateLine(const QString &line);   // Label4
     void setChart(const QImage &chart);      // Image1, scaled into its box
+    // Image1: the course drawn by the program, at the box's size.
+    void setSeries(const ReferenceRates::Series &series);
 
 private:
     PanelContext m_context;

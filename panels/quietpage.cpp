@@ -2,12 +2,15 @@
 
 #include "widgets/url.h"
 
+#include <QAction>
 #include <QAuthenticator>
 #include <QPointer>
 #include <QTimer>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+
+#include <utility>
 
 namespace {
 
@@ -30,6 +33,9 @@ QuietPage::QuietPage(QObject *parent)
             [](const QUrl &, QAuthenticator *authenticator) { *authenticator = QAuthenticator(); });
     connect(this, &QWebEnginePage::newWindowRequested, this, &QuietPage::openNewWindowInBrowser);
     connect(this, &QWebEnginePage::renderProcessTerminated, this, &QuietPage::comeBack);
+    connect(this, &QWebEnginePage::urlChanged, this, &QuietPage::stayOnTheWeb);
+    for (const WebAction move : {Back, Forward})
+        connect(action(move), &QAction::triggered, this, [this] { m_userMoved = true; });
     m_clock.start();
 }
 
@@ -89,9 +95,18 @@ void QuietPage::openNewWindowInBrowser(const QWebEngineNewWindowRequest &request
 // but not over and over for a page that kills its renderer every time.
 void QuietPage::comeBack(RenderProcessTerminationStatus status)
 {
-    if (status == NormalTerminationStatus)
-        return;
-    if (!m_reloads.admit(m_clock.elapsed()))
-        return;
-    QTimer::singleShot(0, this, [this] { triggerAction(Reload); });
+    if (status != NormalTerminationStatus && m_reloads.admit(m_clock.elapsed()))
+        QTimer::singleShot(0, this, [this] { triggerAction(Reload); });
+}
+
+// A script that empties the main frame leaves the view blank: load the last
+// web address again, within the same bound. The user's own Back or Forward
+// is left alone.
+void QuietPage::stayOnTheWeb(const QUrl &url)
+{
+    const bool userMoved = std::exchange(m_userMoved, false);
+    if (isWeb(url))
+        m_lastWeb = url;
+    else if (url.scheme() == u"about" && !userMoved && m_lastWeb.isValid() && m_reloads.admit(m_clock.elapsed()))
+        QTimer::singleShot(0, this, [this] { load(m_lastWeb); });
 }

@@ -1,14 +1,16 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QUrl>
 #include <QWebEnginePage>
 
 #include <array>
 
 class QWebEngineNewWindowRequest;
 
-// The reloads after a dead renderer: at most maxReloads within windowMs, so
-// that a page that kills its renderer every time is not loaded for ever.
+// The reloads after a dead renderer or an emptied page: at most maxReloads
+// within windowMs, so that a page that kills its renderer or empties itself
+// every time is not loaded for ever.
 class ReloadBound final
 {
 public:
@@ -40,7 +42,9 @@ private:
 // cancelled), no new windows, no file dialog, no password dialog, and
 // nothing it logs reaches the program's output. It hands nothing to other
 // programs but an http or https address the user asked for with a click,
-// and it comes back when its renderer process dies.
+// and it comes back when its renderer process dies or when a script sends
+// it to an empty document (about:blank, about:srcdoc), which the engine
+// does without asking acceptNavigationRequest.
 class QuietPage final : public QWebEnginePage
 {
     Q_OBJECT
@@ -66,8 +70,11 @@ protected:
 private:
     void openNewWindowInBrowser(const QWebEngineNewWindowRequest &request);
     void comeBack(RenderProcessTerminationStatus status);
+    void stayOnTheWeb(const QUrl &url);
 
     int m_refusedDialogs = 0;
     QElapsedTimer m_clock;
     ReloadBound m_reloads; // times on m_clock
+    QUrl m_lastWeb;           // the last http or https address shown
+    bool m_userMoved = false; // Back or Forward chosen in the menu
 };

@@ -10,6 +10,7 @@
 # or when any of KARTAVIO_SITE_HOST, KARTAVIO_PORTAL_HOST and
 # KARTAVIO_SERVICE_HOST is set. Settings and rate cache are the user's own
 # either way. KARTAVIO_BUILD_DIR names the build folder (default: build/).
+# As root the web engine's sandbox is switched off, as Chromium demands.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${KARTAVIO_BUILD_DIR:-$top/build}
@@ -21,6 +22,12 @@ for arg in "$@"; do
 done
 if [ -n "${KARTAVIO_SITE_HOST:-}${KARTAVIO_PORTAL_HOST:-}${KARTAVIO_SERVICE_HOST:-}" ]; then
   standin=0
+fi
+# Chromium refuses to start as root with its sandbox; only this script, never
+# the program, switches it off, and says so.
+if [ "$(id -u)" -eq 0 ]; then
+  export QTWEBENGINE_DISABLE_SANDBOX=1
+  echo "tools/run.sh: running as root, so the web engine's sandbox is off (QTWEBENGINE_DISABLE_SANDBOX=1)" >&2
 fi
 
 # Each step is cheap once done: the installer only looks when all is there,

@@ -6,6 +6,7 @@
 #include "helpers/windowstart.h"
 #include "widgets/linklabel.h"
 #include "standin/httpserver.h"
+#include "standin/site.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -37,6 +38,7 @@ private slots:
     void init();
     void shownOnceBannerIsServed_data();
     void shownOnceBannerIsServed();
+    void firstRunWithEmptyStore_data();
     void firstRunWithEmptyStore();
     void firstTabReachesFirstLink();
     void pleaseWaitCentredOnPlacedWindow();
@@ -106,19 +108,48 @@ void TestStartup::shownOnceBannerIsServed()
     QVERIFY(m_window->isEnabled());
 }
 
+void TestStartup::firstRunWithEmptyStore_data()
+{
+    QTest::addColumn<bool>("reference"); // no service host: the public reference rates
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("rateLine");
+    QTest::addColumn<QString>("dollars");
+    QTest::newRow("service host") << false << QByteArray("1.2345|05.12.2026|")
+                                  << u"1 EUR = 1,2345 $, 1$ = 0,8100 EUR"_s << u"1,23"_s;
+    QTest::newRow("public reference rates") << true << QByteArray("1.0850|04.12.2026|")
+                                            << u"1 EUR = 1,085 $, 1$ = 0,9216 EUR"_s << u"1,09"_s;
+}
+
 void TestStartup::firstRunWithEmptyStore()
 {
+    QFETCH(bool, reference);
+    QFETCH(QByteArray, reply);
+    const auto restoreHosts = qScopeGuard([this] { WindowStart::pointHostsAt(*m_server); });
+    if (reference) {
+        qputenv("KARTAVIO_SERVICE_HOST", "daten.kartavio.example");
+        qputenv("KARTAVIO_REFERENCE_HOST", m_server->hostAndPort().toUtf8());
+        const StandIn::Service files = StandIn::goodService(reply, {});
+        m_server->setReply(StandIn::dailyPath, files.daily);
+        m_server->setReply(StandIn::historyPath, files.history);
+    }
     m_window = WindowStart::startAndActivate();
     QVERIFY(m_window);
     QVERIFY(m_window->isEnabled());
     QCOMPARE(WindowStart::frontPanel(m_window.get()), 0);
-    QCOMPARE(m_server->requestCount(u"/kartavio/_tools/eur.cgi"_s), 1);
-    QCOMPARE(m_server->requestCount(u"/kartavio/_tools/eurchart.gif"_s), 1);
-    QCOMPARE(m_window->eurKurs(), 1.2345);
-    QCOMPARE(caption(u"Label3"_s), u"Stand: 05.12.2026"_s);
-    QCOMPARE(caption(u"Label4"_s), u"1 EUR = 1,2345 $, 1$ = 0,8100 EUR"_s);
+    QCOMPARE(m_server->requestCount(u"/kartavio/_tools/eur.cgi"_s), reference ? 0 : 1);
+    QCOMPARE(m_server->requestCount(u"/kartavio/_tools/eurchart.gif"_s), reference ? 0 : 1);
+    QCOMPARE(m_server->requestCount(StandIn::historyPath), reference ? 1 : 0);
+    QCOMPARE(m_window->eurKurs(), reply.split('|').constFirst().toDouble());
+    QCOMPARE(caption(u"Label3"_s), u"Stand: "_s + QString::fromLatin1(reply.split('|').value(1)));
+    QTEST(caption(u"Label4"_s), "rateLine");
     QCOMPARE(text(u"txtEur"_s), u"1,00"_s);
-    QCOMPARE(text(u"txtDollar"_s), u"1,23"_s);
+    QTEST(text(u"txtDollar"_s), "dollars");
+    // The chart: the service's picture, or the course drawn on white at the box's size.
+    const QImage chart = m_window->findChild<QLabel *>(u"Image1"_s)->pixmap().toImage();
+    QCOMPARE(chart.size(), reference ? QSize(465, 249) : QSize(1, 1));
+    QImage blank(chart.size(), chart.format());
+    blank.fill(Qt::white);
+    QVERIFY(!reference || (chart.pixelColor(0, 248) == Qt::white && chart != blank));
 
     // The defaults themselves are the first activation's own test; here the
     // boxes they feed in the whole window.
@@ -142,7 +173,7 @@ void TestStartup::firstRunWithEmptyStore()
 
     // The cache was written with today's date.
     QCOMPARE(TestEnv::contents(QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + u"/eurkurs.txt"_s),
-             "1.2345|05.12.2026|***" + QDate::currentDate().toString(u"dd.MM.yyyy"_s).toLatin1() + "***\r\n");
+             reply + "***" + QDate::currentDate().toString(u"dd.MM.yyyy"_s).toLatin1() + "***\r\n");
 }
 
 // The first activation ends with the focus on the first link; Tab then runs

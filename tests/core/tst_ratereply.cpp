@@ -1,5 +1,6 @@
 #include "helpers/testenv.h"
 #include "core/ratereply.h"
+#include "core/referencerates.h"
 
 #include <QtTest>
 
@@ -23,6 +24,8 @@ private slots:
     void cacheLine();
     void rateLine_data();
     void rateLine();
+    void referenceRates_data();
+    void referenceRates();
 };
 
 void TestRateReply::parse_data()
@@ -97,6 +100,11 @@ void TestRateReply::readRate_data()
     QTest::newRow("negative") << u"-1"_qs << none;
     // 1e-321: a number above 0 whose reciprocal is infinite.
     QTest::newRow("subnormal") << u"0."_qs + QString(320, u'0') + u'1' << none;
+    // Plausible: 0.01 to 100 US$ per euro, both ends included.
+    QTest::newRow("lowest plausible") << u"0.01"_qs << std::optional(0.01);
+    QTest::newRow("highest plausible") << u"100"_qs << std::optional(100.0);
+    QTest::newRow("below the band") << u"0.0099"_qs << none;
+    QTest::newRow("above the band") << u"100.01"_qs << none;
     QTest::newRow("exponent beyond range") << u"1e400"_qs << none;
     QTest::newRow("digits beyond range") << QString(u'9').repeated(400) << none;
     QTest::newRow("decimal comma") << u"1,2345"_qs << none;
@@ -151,6 +159,7 @@ void TestRateReply::rateLine_data()
     QTest::newRow("nan") << qQNaN() << std::optional<QString>();
     QTest::newRow("infinite") << qInf() << std::optional<QString>();
     QTest::newRow("subnormal") << 1e-321 << std::optional<QString>();
+    QTest::newRow("absurdly large") << 1e300 << std::optional<QString>();
 }
 
 void TestRateReply::rateLine()
@@ -158,6 +167,44 @@ void TestRateReply::rateLine()
     QFETCH(double, rate);
     QFETCH(std::optional<QString>, line);
     QCOMPARE(RateReply::rateLine(rate), line);
+}
+
+// The reference files: the newest day's USD rate as a reply line, and the
+// series (which survives its own cache file).
+void TestRateReply::referenceRates_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<QString>("reply"); // empty: refused
+    QTest::addColumn<int>("days");      // 0: refused
+
+    const auto day = [](const char *time, const char *usd) -> QByteArray {
+        return "<Cube time='" + QByteArray(time) + "'><Cube currency='USD' rate='" + usd + "'/></Cube>";
+    };
+    const auto file = [](const QByteArray &days) -> QByteArray {
+        return "<gesmes:Envelope xmlns:gesmes='g' xmlns='e'><Cube>" + days + "</Cube></gesmes:Envelope>";
+    };
+    const QByteArray three = day("2026-12-03", "1.08") + day("2026-12-04", " 1.0850 ") + day("2026-12-02", "1.07");
+    QTest::newRow("newest of days in any order") << file(three) << u"1.0850|04.12.2026|"_qs << 3;
+    QTest::newRow("newest day without USD")
+        << file(day("2026-12-02", "1.07") + day("2026-12-03", "1.08") + "<Cube time='2026-12-04'><Cube currency='JPY' rate='160'/></Cube>")
+        << QString() << 2;
+    QTest::newRow("a day inside a day")
+        << file("<Cube time='2026-12-04'>" + day("2026-12-03", "1.08") + "</Cube>" + three) << QString() << 0;
+    QTest::newRow("file cut off") << file(three).chopped(8) << QString() << 0;
+    QTest::newRow("DTD without entities") << "<!DOCTYPE gesmes:Envelope>" + file(three) << QString() << 0;
+}
+
+void TestRateReply::referenceRates()
+{
+    QFETCH(QByteArray, xml);
+    QFETCH(QString, reply);
+    QFETCH(int, days);
+    const auto newest = ReferenceRates::newest(xml);
+    QCOMPARE(newest ? ReferenceRates::replyLine(*newest) : QString(), reply);
+    const auto series = ReferenceRates::series(xml);
+    QCOMPARE(series ? series->size() : 0, days);
+    if (series)
+        QVERIFY(ReferenceRates::readSeriesFile(ReferenceRates::seriesFile(*series)) == series);
 }
 
 QTEST_MAIN(TestRateReply)

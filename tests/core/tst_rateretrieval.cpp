@@ -4,6 +4,7 @@
 #include "core/boundedget.h"
 #include "core/rateretrieval.h"
 #include "standin/faults.h"
+#include "standin/site.h"
 
 #include <QNetworkAccessManager>
 #include <QTcpServer>
@@ -72,6 +73,7 @@ using TestEnv::contents;
 
 Q_DECLARE_METATYPE(Chart)
 Q_DECLARE_METATYPE(Answer)
+Q_DECLARE_METATYPE(StandIn::Service)
 
 class TestRateRetrieval final : public QObject
 {
@@ -86,6 +88,8 @@ private slots:
 
     void run_data();
     void run();
+    void fromReferenceRates_data();
+    void fromReferenceRates();
     void onceADay();
     void linksReplacedNotFollowed();
     void writeFailsHalfWay_data();
@@ -178,7 +182,9 @@ void TestRateRetrieval::run_data()
         rateFails("reply " + QByteArray::number(answer.status), answer);
     // A rate of 0 or below is still a number: the stand after it is read, not used.
     for (const Answer &answer : {faulty(u"rate0").rate, faulty(u"rate-1").rate, faulty(u"ratenan").rate,
-                                 faulty(u"rate1e400").rate, Answer{200, "inf|06.12.2026|"}})
+                                 faulty(u"rate1e400").rate, Answer{200, "inf|06.12.2026|"},
+                                 Answer{200, "1e300|06.12.2026|"}, Answer{200, "0.0000000000000001|06.12.2026|"},
+                                 Answer{200, "100.01|06.12.2026|"}, Answer{200, "0.0099|06.12.2026|"}})
         rateFails("reply rate " + answer.body.left(answer.body.indexOf('|')), answer);
     chartFails("chart dribbles", faulty(u"slow").chart);
     chartFails("chart cut short", faulty(u"cut").chart, -1);
@@ -248,6 +254,7 @@ void TestRateRetrieval::run()
     QCOMPARE(result.rate, rate > 0 ? std::optional(rate) : std::nullopt);
     QCOMPARE(result.stand, stand);
     QCOMPARE(result.online, online);
+    QCOMPARE(service.server.requestCount(StandIn::dailyPath), 0); // a service host is configured
     const QByteArray expectedCache = cacheAfter.isNull() ? cache : cacheAfter;
     QCOMPARE(QFile::exists(retrieval.cacheFile()), !expectedCache.isNull());
     QCOMPARE(contents(retrieval.cacheFile()), expectedCache);
@@ -259,6 +266,77 @@ void TestRateRetrieval::run()
     QCOMPARE(contents(retrieval.chartFile()), isNew ? newGif : oldGif);
     QCOMPARE(result.chart.size(), QSize(1, 1));
     QCOMPARE(QColor(result.chart.pixel(0, 0)), QColor(isNew ? Qt::red : Qt::white));
+}
+
+// Without a configured service host the public reference rates stand in:
+// the daily file's newest USD rate as the reply line, the 90-day file as the
+// series, kept beside the cache; eurchart.gif is never touched.
+void TestRateRetrieval::fromReferenceRates_data()
+{
+    QTest::addColumn<QByteArray>("cache");
+    QTest::addColumn<StandIn::Service>("files");
+    QTest::addColumn<int>("dailyRequests");
+    QTest::addColumn<int>("historyRequests");
+    QTest::addColumn<double>("rate");
+    QTest::addColumn<QString>("stand");
+    QTest::addColumn<bool>("online"); // and the cache line and series rewritten
+
+    const StandIn::Service good = StandIn::goodService("1.0850|04.12.2026|", newGif);
+    const auto fails = [&](const QByteArray &name, const StandIn::Service &files, int historyRequests = 0) {
+        QTest::newRow(name.constData()) << staleCache << files << 1 << historyRequests << 1.1 << u"04.12.2026"_qs
+                                        << false;
+    };
+    QTest::newRow("stale cache: both files, newest USD") << staleCache << good << 1 << 1 << 1.085
+                                                         << u"04.12.2026"_qs << true;
+    QTest::newRow("today's cache and series: no request") << todaysCache << good << 0 << 0 << 1.2345
+                                                          << u"05.12.2026"_qs << false;
+    for (const char *fault : {"xmlnousd", "xmlbaddate", "xmlempty", "xmlhuge", "xmlendless", "xmlentity", "500"})
+        fails(fault, faulty(QString::fromLatin1(fault)));
+    StandIn::Service noHistory = good;
+    noHistory.history = faulty(u"xmlnousd").history;
+    QTest::newRow("90-day file without USD: daily rate shown, nothing written")
+        << staleCache << noHistory << 1 << 1 << 1.085 << u"04.12.2026"_qs << false;
+    for (const QByteArray rate : {"1000", "0.001"})
+        fails("daily rate " + rate, StandIn::goodService(rate + "|04.12.2026|", newGif));
+}
+
+void TestRateRetrieval::fromReferenceRates()
+{
+    QFETCH(QByteArray, cache);
+    QFETCH(StandIn::Service, files);
+
+    QTemporaryDir root;
+    StandIn::HttpServer server;
+    StandIn::serveSite(server, files);
+    server.setDribbleInterval(100);
+    RateRetrieval retrieval(root.path());
+    retrieval.setClock([] { return today; });
+    retrieval.setTransferTimeout(timeoutMs);
+    retrieval.setServiceHost(u"daten.kartavio.example"_qs);
+    retrieval.setReferenceHost(server.hostAndPort());
+    const QByteArray oldSeries("2026-12-03 1.2\n2026-12-04 1.1\n");
+    if (!cache.isNull())
+        QVERIFY(TestEnv::write(retrieval.cacheFile(), cache));
+    QVERIFY(TestEnv::write(retrieval.seriesFile(), oldSeries));
+
+    QSignalSpy spy(&retrieval, &RateRetrieval::finished);
+    retrieval.start(0.0);
+    QVERIFY(spy.wait(5000));
+    const auto result = spy.at(0).at(0).value<RateResult>();
+
+    QFETCH(double, rate);
+    QFETCH(bool, online);
+    QTEST(server.requestCount(StandIn::dailyPath), "dailyRequests");
+    QTEST(server.requestCount(StandIn::historyPath), "historyRequests");
+    QCOMPARE(server.requestCount(ratePath) + server.requestCount(chartPath), 0);
+    QCOMPARE(result.rate, std::optional(rate));
+    QTEST(result.stand, "stand");
+    QCOMPARE(result.online, online);
+    QVERIFY(!QFile::exists(retrieval.chartFile()));
+    QCOMPARE(contents(retrieval.cacheFile()), online ? QByteArray("1.0850|04.12.2026|***06.12.2026***\r\n") : cache);
+    QCOMPARE(contents(retrieval.seriesFile()).size() > oldSeries.size(), online);
+    QCOMPARE(result.series.constLast(), (ReferenceRates::Point{QDate(2026, 12, 4), online ? 1.085 : 1.1}));
+    QVERIFY(result.series.size() > (online ? 50 : 1));
 }
 
 // A second run on the same day, and a run while one is going, fetch nothing.

@@ -13,6 +13,7 @@
 #include "widgets/controls.h"
 #include "widgets/twips.h"
 
+#include <QDate>
 #include <QStringList>
 #include <QWidget>
 
@@ -49,7 +50,10 @@ inline AllPanels::AllPanels()
     m_panels.push_back(std::move(column));
 
     const PanelContext context{m_store, [this] { return m_rate; }, QStringLiteral("http://127.0.0.1:9/")};
-    m_panels.push_back(std::make_unique<CurrencyPanel>(context));
+    auto currency = std::make_unique<CurrencyPanel>(context);
+    // A drawn chart, so that its picture is checked as the panels' others are.
+    currency->setSeries({{QDate(2026, 12, 3), 1.079}, {QDate(2026, 12, 4), 1.085}});
+    m_panels.push_back(std::move(currency));
     m_panels.push_back(std::make_unique<FuelPanel>(context));
     m_panels.push_back(std::make_unique<UnitsPanel>(context));
     m_panels.push_back(std::make_unique<DutyPanel>(context));

@@ -223,8 +223,9 @@ QRect inkArea(const QWidget *widget)
     }
     if (const auto *text = qobject_cast<const QPlainTextEdit *>(widget))
         return text->toPlainText().isEmpty() ? QRect() : text->viewport()->geometry();
+    // A picture drawn for its whole box may hold text (a chart); an icon does not.
     if (const auto *label = qobject_cast<const QLabel *>(widget); label && label->text().isEmpty())
-        return {};
+        return label->pixmap().deviceIndependentSize().toSize() == label->size() ? label->rect() : QRect();
     if (qobject_cast<const QLabel *>(widget) || qobject_cast<const QGroupBox *>(widget))
         return textArea(widget);
     return {};
@@ -252,6 +253,10 @@ QStringList lowContrast(QWidget *root)
                 ++counts[image.pixel(x, y)];
         const QRgb behind = std::max_element(counts.keyValueBegin(), counts.keyValueEnd(),
                                              [](const auto &a, const auto &b) { return a.second < b.second; })->first;
+        // A picture without a plain surface (a photo) has no text to measure.
+        const auto *label = qobject_cast<const QLabel *>(widget);
+        if (label && label->text().isEmpty() && counts.value(behind) * 2 < device.width() * device.height())
+            continue;
         double most = 1.0;
         for (auto it = counts.keyBegin(); it != counts.keyEnd(); ++it)
             most = std::max(most, Surface::contrast(QColor(*it), QColor(behind)));

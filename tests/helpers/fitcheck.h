@@ -29,8 +29,9 @@ QStringList problems(const QWidget *root);
 // The lines are found in the frame drawn alone, as straight runs of pixels.
 QStringList framesCrossingText(QWidget *root);
 
-// Controls below `root` (and `root` itself) whose visible text contrasts less
-// than 4.5:1 with what is behind it, each with the contrast found. Measured
+// Controls below `root` (and `root` itself) whose visible text (or picture
+// drawn for a label's whole box) contrasts less than 4.5:1 with what is behind it, each with
+// the contrast found. Measured
 // in `root` as drawn: behind is the commonest colour where the text stands,
 // the text the colour that stands out most from it.
 QStringList lowContrast(QWidget *root);

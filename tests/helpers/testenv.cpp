@@ -28,6 +28,7 @@ void isolate()
     QDir(base).mkpath(QStringLiteral("cache"));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(base + u"/config"));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(base + u"/cache"));
+    qputenv("KARTAVIO_REFERENCE_HOST", "127.0.0.1:9"); // never the real bank from a test
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QCoreApplication::setOrganizationName(QStringLiteral("Kelvara"));
     QCoreApplication::setApplicationName(QStringLiteral("Kartavio"));

@@ -11,7 +11,8 @@
 namespace TestEnv {
 
 // Points the settings store and the cache folder into a fresh temporary
-// folder, pins German number settings and sets the application's names.
+// folder, pins German number settings and sets the application's names;
+// the public reference rates point at a closed port.
 void isolate();
 
 // The temporary folder of isolate(): config/ and cache/ live below it.

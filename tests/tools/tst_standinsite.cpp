@@ -2,6 +2,7 @@
 // rate service's faults as the site sends them, and the built program's
 // start and request log.
 
+#include "core/referencerates.h"
 #include "helpers/testenv.h"
 #include "standin/faults.h"
 #include "standin/hostilebytes.h"
@@ -15,6 +16,8 @@
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 namespace {
@@ -128,6 +131,15 @@ void TestStandInSite::service()
     }
     QVERIFY(dark > 500);
     QVERIFY(dark < chart.width() * chart.height() / 4);
+
+    // The reference files: the rate on the stand's day, and the working days before it.
+    const Answer daily = fetch(m_site.serverPort(), StandIn::dailyPath);
+    QCOMPARE(daily.contentType, QByteArray("text/xml"));
+    const auto newest = ReferenceRates::newest(daily.body);
+    QCOMPARE(newest ? ReferenceRates::replyLine(*newest) : QString(), QString::fromLatin1(good));
+    const auto series = ReferenceRates::series(fetch(m_site.serverPort(), StandIn::historyPath).body);
+    QCOMPARE(series ? series->size() : 0, 66); // the stand's Saturday and 65 working days
+    QVERIFY(std::none_of(series->cbegin(), series->cend() - 1, [](const auto &point) { return point.day.dayOfWeek() > 5; }));
 }
 
 void TestStandInSite::pages_data()

@@ -18,7 +18,8 @@ namespace {
 
 QString faultHelp()
 {
-    QString help = u"Makes the rate service misbehave; the pages stay as they are. MODE is one of:"_s;
+    QString help = u"Makes the rate service or the reference files misbehave; the pages stay as they are. "
+                   "MODE is one of:"_s;
     for (const StandIn::Fault &fault : StandIn::faults())
         help += u"\n  "_s + fault.name + u": "_s + fault.summary;
     return help;

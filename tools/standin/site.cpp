@@ -164,10 +164,13 @@ void serveSite(HttpServer &server, const Service &service)
 {
     server.setHandler([service](const QString &target) {
         const QString path = target.section(u'?', 0, 0);
-        if (path != ratePath && path != chartPath)
-            return page(target);
-        HttpServer::Reply reply = path == ratePath ? service.rate : service.chart;
-        reply.headers += noStore;
+        HttpServer::Reply reply = path == ratePath ? service.rate
+            : path == chartPath                    ? service.chart
+            : path == dailyPath                    ? service.daily
+            : path == historyPath                  ? service.history
+                                                   : page(target);
+        if (!reply.headers.contains(noStore))
+            reply.headers += noStore;
         return reply;
     });
 }

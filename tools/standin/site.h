@@ -11,6 +11,9 @@ namespace StandIn {
 
 inline constexpr QLatin1StringView ratePath{"/kartavio/_tools/eur.cgi"};
 inline constexpr QLatin1StringView chartPath{"/kartavio/_tools/eurchart.gif"};
+// The public reference rates' two files, on the same server.
+inline constexpr QLatin1StringView dailyPath{"/stats/eurofxref/eurofxref-daily.xml"};
+inline constexpr QLatin1StringView historyPath{"/stats/eurofxref/eurofxref-hist-90d.xml"};
 
 // The rate service's reply: "<rate>|<stand>|".
 QByteArray rateLine(const QByteArray &rate, const QByteArray &stand);
@@ -21,8 +24,9 @@ QByteArray chartGif();
 // The page at `target` (path and query); status 404 for an unknown path.
 HttpServer::Reply page(const QString &target);
 
-// Makes `server` answer as the three hosts: the rate service's two
-// addresses as `service` says, every other address with its page.
+// Makes `server` answer as the three hosts and the reference rates' host:
+// the rate service's and the reference files' addresses as `service` says,
+// every other address with its page.
 void serveSite(HttpServer &server, const Service &service);
 
 } // namespace StandIn
