@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <QTemporaryFile>
+#include <QThreadPool>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -245,6 +246,20 @@ bool removedAsStale(const QByteArray &path)
     return stale;
 }
 
+// From this size on, the old file is freed off the window's thread.
+constexpr qint64 freeLaterBytes = 256 * 1024;
+
+void closeLater(int fd)
+{
+    if (fd < 0)
+        return;
+    // No pool when the program ends through exit(): closed here then.
+    if (QThreadPool *pool = QThreadPool::globalInstance())
+        pool->start([fd] { ::close(fd); });
+    else
+        ::close(fd);
+}
+
 // Whether errno tells that this user may not write there.
 bool denied(int error)
 {
@@ -472,8 +487,13 @@ SettingsFile::Status SettingsFile::replace(QByteArrayView sectionHeader, const s
     int error = ::fchmod(fd, m_mode.value_or(0600)) != 0 ? errno : writeAll(fd, pieces);
     if (error == 0 && ::futimens(fd, times) != 0)
         error = errno;
+    // The rename frees the old file's blocks at once (milliseconds for a
+    // large one, with discard); kept open across it, a large old file is
+    // freed when a worker thread closes it.
+    const int old = m_known->size >= freeLaterBytes ? ::open(target.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC) : -1;
     if (error == 0 && ::rename(temp.constData(), target.constData()) != 0)
         error = errno;
+    closeLater(old);
     // The identity is the written file's own, taken after the rename (which
     // changes its change time): a look at the path could already see
     // another program's version.
