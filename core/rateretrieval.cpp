@@ -212,23 +212,24 @@ void RateRetrieval::historyArrived(const QByteArray &body)
         offline(QStringLiteral("90-day reference rates unusable"));
         return;
     }
-    if (!QDir().mkpath(m_cacheDir)) {
-        offline(u"cannot create " % m_cacheDir);
-        return;
-    }
-    const QByteArray bytes = ReferenceRates::seriesFile(*series);
-    if (const ReplaceResult written = replaceFile(seriesFile(), {bytes}, cacheFileOptions); !written) {
-        offline(seriesName % u": " % written.error);
-        return;
-    }
-    if (!writeCacheLine())
+    if (!writeCache(seriesFile(), seriesName, ReferenceRates::seriesFile(*series)))
         return;
     m_run.result.series = *series;
     finish(true);
 }
 
-bool RateRetrieval::writeCacheLine()
+// Replaces the picture's file (`name`: the chart or the series) by `bytes`,
+// then the cache line with today's date; on a failure the run ends offline.
+bool RateRetrieval::writeCache(const QString &file, const QString &name, const QByteArray &bytes)
 {
+    if (!QDir().mkpath(m_cacheDir)) {
+        offline(u"cannot create " % m_cacheDir);
+        return false;
+    }
+    if (const ReplaceResult written = replaceFile(file, {bytes}, cacheFileOptions); !written) {
+        offline(name % u": " % written.error);
+        return false;
+    }
     const QByteArray line = RateReply::cacheLine(m_run.reply, m_today());
     if (const ReplaceResult written = replaceFile(cacheFile(), {line}, cacheFileOptions); !written) {
         offline(cacheName % u": " % written.error);
@@ -246,15 +247,7 @@ void RateRetrieval::chartArrived(const QByteArray &body)
         offline(QStringLiteral("chart is no GIF of a sensible size"));
         return;
     }
-    if (!QDir().mkpath(m_cacheDir)) {
-        offline(u"cannot create " % m_cacheDir);
-        return;
-    }
-    if (const ReplaceResult written = replaceFile(chartFile(), {body}, cacheFileOptions); !written) {
-        offline(chartName % u": " % written.error);
-        return;
-    }
-    if (!writeCacheLine())
+    if (!writeCache(chartFile(), chartName, body))
         return;
     m_run.result.chart = *chart;
     finish(true);

@@ -119,7 +119,7 @@ private:
     void dailyArrived(const QByteArray &body);
     void historyArrived(const QByteArray &body);
     bool takeReply(const QString &reply);
-    bool writeCacheLine();
+    bool writeCache(const QString &file, const QString &name, const QByteArray &bytes);
     void arrived(const DownloadResult &download);
     void rateArrived(const QByteArray &body);
     void chartArrived(const QByteArray &body);

@@ -1,6 +1,7 @@
 #include "settings/settingsfile.h"
 
 #include "settings/inifile.h"
+#include "core/replacefile.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -17,7 +18,6 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -47,34 +47,6 @@ qint64 nanoseconds(const timespec &time)
 qint64 ageMs(const struct stat &info)
 {
     return std::llabs(QDateTime::currentMSecsSinceEpoch() - nanoseconds(info.st_mtim) / 1'000'000);
-}
-
-// Writes every piece to `fd`, however many calls it takes; errno of a
-// failed write (a full disk, a file-size limit), else 0.
-int writeAll(int fd, const std::vector<QByteArrayView> &pieces)
-{
-    std::vector<iovec> left;
-    left.reserve(pieces.size());
-    for (QByteArrayView piece : pieces) {
-        if (!piece.isEmpty())
-            left.push_back({const_cast<char *>(piece.data()), size_t(piece.size())});
-    }
-    size_t first = 0;
-    while (first < left.size()) {
-        const int count = int(std::min<size_t>(left.size() - first, IOV_MAX));
-        ssize_t written = ::writev(fd, left.data() + first, count);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0)
-            return errno;
-        while (first < left.size() && size_t(written) >= left[first].iov_len)
-            written -= ssize_t(left[first++].iov_len);
-        if (written > 0) {
-            left[first].iov_base = static_cast<char *>(left[first].iov_base) + written;
-            left[first].iov_len -= size_t(written);
-        }
-    }
-    return 0;
 }
 
 // Reads `fd` to its end into `bytes`; false on a read error.
