@@ -161,7 +161,8 @@ bool RememberedValues::writePendingNow(std::chrono::milliseconds bound)
     if (!m_unsaved.isEmpty()) {
         const auto deadline = std::chrono::steady_clock::now() + bound;
         Status status = save();
-        // Only what passes by itself is worth a wait.
+        // Only what passes by itself is worth a wait. This runs only as the
+        // program ends (nothing is typed any more), and the wait has its bound.
         while ((status == Status::LockBusy || status == Status::ReadFailed)
                && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(endTryEveryMs));
